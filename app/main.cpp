@@ -1,0 +1,26 @@
+#include "mainwindow.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+
+    // Qt's own dialog texts: a translations/ folder beside the working
+    // directory first, then Qt's installed translations.
+    QTranslator translator;
+    const QString locale = QLocale::system().name();
+    if (translator.load("translations/qtbase_" + locale)
+        || translator.load("qtbase_" + locale, QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&translator);
+
+    const QString path = argc >= 2 ? QString::fromLocal8Bit(argv[1]) : QString();
+
+    MainWindow w;
+    Q_UNUSED(path); // opened once documents exist
+    w.show();
+    return app.exec();
+}

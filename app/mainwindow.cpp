@@ -1,0 +1,266 @@
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "command.h"
+#include "drawobject.h"
+#include "editarea.h"
+#include "fonts.h"
+#include "setting.h"
+#include "uiseam.h"
+
+#include <QCloseEvent>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTabBar>
+#include <QUrl>
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent), ui(new Ui::MainWindow)
+{
+    ui->setupUi(this);
+    ensureFontSubstitutions();
+
+    QFont f14("Osaka", 14);
+    f14.setWeight(QFont::Normal);
+    QFont f12("Osaka", 12);
+    f12.setWeight(QFont::Normal);
+    QFont fMsg("Osaka", 14);
+    fMsg.setWeight(75);
+    ui->btnNewObj->setFont(f14);
+    ui->lblMsg->setFont(fMsg);
+
+    qDebug() << QString("logicalDpiX:%1").arg(logicalDpiX());
+    qDebug() << QString("physicalDpiX:%1").arg(physicalDpiX());
+    _PC_DPI = logicalDpiX();
+    mZoom = 1.0;
+
+    // The guide lines must not swallow clicks meant for the edit area.
+    ui->lblHCenter->setAttribute(Qt::WA_TransparentForMouseEvents);
+    ui->lblVCenter->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    _EDITAREA_W_PX = 560;
+    _EDITAREA_H_PX = 397;
+    setEditAreaSize("A6", 8, "portrait");
+
+    init();
+    installEventFilters();
+}
+
+MainWindow::~MainWindow()
+{
+    // Free what the window owns so leak checkers stay quiet at exit.
+    for (QList<Command*>* list : {&mListUndo, &mListRedo}) {
+        for (Command* cmd : *list) {
+            if (cmd->type == CMD_OBJ_CREATE)
+                for (DrawObject* o : cmd->objs)
+                    DrawObject::null(o);
+            delete cmd;
+        }
+        list->clear();
+    }
+    for (QList<DrawObject*>* list : mListArea) {
+        for (DrawObject* o : *list)
+            DrawObject::null(o);
+        delete list;
+    }
+    mListArea.clear();
+    for (DrawObject* o : mListClipboard)
+        DrawObject::null(o);
+    mListClipboard.clear();
+    mListSelected.clear();
+    delete ui;
+}
+
+void MainWindow::init()
+{
+    for (QList<Command*>* list : {&mListUndo, &mListRedo}) {
+        for (Command* cmd : *list) {
+            if (cmd->type == CMD_OBJ_CREATE)
+                for (DrawObject* o : cmd->objs)
+                    DrawObject::null(o);
+            delete cmd;
+        }
+        list->clear();
+    }
+    for (QList<DrawObject*>* list : mListArea) {
+        for (DrawObject* o : *list)
+            DrawObject::null(o);
+        delete list;
+    }
+    mListArea.clear();
+    mListSelected.clear();
+    for (DrawObject* o : mListClipboard)
+        DrawObject::null(o);
+    mListClipboard.clear();
+    for (int i = 0; i < 4; ++i)
+        mListArea.append(new QList<DrawObject*>);
+
+    ui->wgtObj->setEnabled(false);
+    mPointerMode = POINTER_IDLE;
+    mLastX = mLastY = mPressX = mPressY = 0;
+    mNewUndoStep = true;
+
+    ui->tabwgtObject->setCurrentWidget(ui->tabBasic);
+    ui->btnNewObj->setStyleSheet("#btnNewObj{    background-color: #ffff99;    border-radius: 20px;}");
+    mNewObjHint = true;
+    updateCurrentPage();
+}
+
+void MainWindow::installEventFilters()
+{
+    for (QWidget* tab : {ui->tab0, ui->tab1, ui->tab2, ui->tab3})
+        tab->installEventFilter(this);
+    for (int p = 0; p < ui->tabwgtObject->count(); ++p) {
+        QWidget* page = ui->tabwgtObject->widget(p);
+        for (QObject* c1 : page->children()) {
+            if (QString(c1->metaObject()->className()) == "QSpinBox")
+                c1->installEventFilter(this);
+            for (QObject* c2 : c1->children()) {
+                if (QString(c2->metaObject()->className()) == "QSpinBox")
+                    c2->installEventFilter(this);
+                for (QObject* c3 : c2->children())
+                    if (QString(c3->metaObject()->className()) == "QSpinBox")
+                        c3->installEventFilter(this);
+            }
+        }
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    const auto answer = UiSeam::instance()->question(this, "終了", "Zamfuを終了しますか？",
+                                                     QMessageBox::Yes | QMessageBox::No);
+    if (answer == QMessageBox::No)
+        event->ignore();
+    else
+        event->accept();
+}
+
+void MainWindow::on_btnHelp_clicked()
+{
+    // A bundled copy, so help works offline; its path ends in /zamfu/help.html.
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::TempLocation) + "/zamfu";
+    QDir().mkpath(dir);
+    const QString path = dir + "/help.html";
+    QFile::remove(path);
+    if (QFile::copy(":/help/help.html", path)) {
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        UiSeam::instance()->openUrl(QUrl::fromLocalFile(path).toString());
+    } else {
+        UiSeam::instance()->openUrl("https://zamfu.github.io/zamfu/help.html");
+    }
+}
+
+void MainWindow::on_btnZoom_clicked()
+{
+    if (mZoom == 1.0)
+        mZoom = 2.0;
+    else if (mZoom == 2.0)
+        mZoom = 1.0;
+    ui->lblZoom->setText(QString("x%1").arg(mZoom, 0, 'g'));
+    const int current = ui->tabwgtMain->currentIndex();
+    setPageFormation(Setting::PaperSize, Setting::PageMax, Setting::PageOrientation, Setting::PageDirection);
+    ui->tabwgtMain->setCurrentIndex(current);
+}
+
+void MainWindow::displayMessage(QString text, QString color, QString bgColor)
+{
+    if (text.isNull()) {
+        static const QList<QPair<QString, QString>> NAMES = {
+            {"left", "本折り/左開き(横書用)"},          {"right", "本折り/右開き(縦書用)"},
+            {"kannon-left", "観音折り/左開き(横書用)"}, {"kannon-right", "観音折り/右開き(縦書用)"},
+            {"jabara-left", "蛇腹折り/左開き(横書用)"}, {"jabara-right", "蛇腹折り/右開き(縦書用)"},
+        };
+        for (const auto& n : NAMES)
+            if (Setting::PageDirection == n.first)
+                ui->lblMsg->setText(n.second);
+    } else {
+        ui->lblMsg->setText(text);
+    }
+    if (bgColor.isNull())
+        ui->lblMsg->setStyleSheet("color: " + color + ";");
+    else
+        ui->lblMsg->setStyleSheet("color: " + color + ";background-color: " + bgColor + ";border-radius: 5px;");
+}
+
+void MainWindow::setPageFormation(QString paperSize, int pageMax, QString orientation, QString direction)
+{
+    QTabWidget* tw = ui->tabwgtMain;
+    while (tw->count() > 0)
+        tw->removeTab(tw->count() - 1);
+    const QStringList labels = EditArea::tabLabels(pageMax, direction);
+    QWidget* tabs[] = {ui->tab0, ui->tab1, ui->tab2, ui->tab3};
+    for (int i = 0; i < labels.size() && i < 4; ++i)
+        tw->addTab(tabs[i], labels.at(i));
+    tw->setLayoutDirection(EditArea::rightToLeft(pageMax, direction) ? Qt::RightToLeft : Qt::LeftToRight);
+    setEditAreaSize(Setting::getEditAreaSize(paperSize, pageMax), pageMax, orientation);
+    displayMessage(QString(), "#fff", QString());
+}
+
+void MainWindow::setEditAreaSize(QString sizeName, int pageMax, QString orientation)
+{
+    const QSize s = EditArea::size(sizeName, pageMax, orientation, Setting::PageForm);
+    if (s.isValid()) {
+        _EDITAREA_W_PX = s.width();
+        _EDITAREA_H_PX = s.height();
+    }
+    const int w = int(_EDITAREA_W_PX * mZoom);
+    const int h = int(_EDITAREA_H_PX * mZoom);
+    for (QWidget* tab : {ui->tab0, ui->tab1, ui->tab2, ui->tab3})
+        tab->resize(w, h);
+
+    // The tab widget's frame and bar add to the page size.
+    const int tabBarH = ui->tabwgtMain->tabBar()->sizeHint().height();
+    const int fw = w + 6;
+    const int fh = h + qMax(25, tabBarH + 6);
+    ui->tabwgtMain->setMinimumSize(fw, fh);
+    ui->tabwgtMain->resize(fw, fh);
+    ui->wgtMain->setMinimumSize(fw, fh);
+    ui->wgtMain->resize(fw + 16, fh + 16);
+
+    const int pageX = ui->tabwgtMain->x() + 3;
+    const int pageY = ui->tabwgtMain->y() + fh - h - 3;
+    if (Setting::PageMax == 1 && Setting::PageOrientation == "portrait") {
+        ui->lblVCenter->setGeometry(pageX + 12, pageY + h / 2, w - 24, 1);
+        ui->lblVCenter->show();
+        ui->lblHCenter->hide();
+    } else {
+        ui->lblHCenter->setGeometry(pageX + w / 2, pageY + 8, 1, h - 16);
+        ui->lblHCenter->show();
+        ui->lblVCenter->hide();
+    }
+    ui->lblHCenter->raise();
+    ui->lblVCenter->raise();
+}
+
+int MainWindow::getCurrentArea()
+{
+    return ui->tabwgtMain->currentIndex();
+}
+
+QList<DrawObject*>* MainWindow::getAreaObjects(int area)
+{
+    if (area == -1)
+        area = getCurrentArea();
+    if (area < 0 || area >= mListArea.size())
+        return nullptr;
+    return mListArea.at(area);
+}
+
+int MainWindow::getObjectArea(DrawObject* obj)
+{
+    for (int i = 0; i < mListArea.size(); ++i)
+        if (mListArea.at(i)->contains(obj))
+            return i;
+    return mListArea.size();
+}
+
+void MainWindow::updateCurrentPage()
+{
+    if (QWidget* w = ui->tabwgtMain->currentWidget())
+        w->update();
+}

@@ -1,0 +1,41 @@
+#ifndef UISEAM_H
+#define UISEAM_H
+
+#include <QColor>
+#include <QMessageBox>
+#include <QPoint>
+#include <QString>
+
+class QAction;
+class QDialog;
+class QMenu;
+class QWidget;
+
+// Every modal interaction of the editor goes through here, so tests can
+// install their own answers and never block on a dialog.
+class UiSeam
+{
+public:
+    virtual ~UiSeam();
+
+    virtual QMessageBox::StandardButton question(QWidget* parent, const QString& title, const QString& text,
+                                                 QMessageBox::StandardButtons buttons);
+    virtual void warning(QWidget* parent, const QString& title, const QString& text);
+    virtual void information(QWidget* parent, const QString& title, const QString& text);
+    virtual QString getOpenFileName(QWidget* parent, const QString& caption, const QString& dir,
+                                    const QString& filter);
+    virtual QString getSaveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                                    const QString& filter);
+    virtual QColor getColor(const QColor& initial, QWidget* parent, const QString& title);
+    // Runs a popup menu; returns the chosen action or nullptr.
+    virtual QAction* execMenu(QMenu* menu, const QPoint& globalPos);
+    // Runs a modal dialog (print preview, settings, PDF choice); returns its result code.
+    virtual int execDialog(QDialog* dialog);
+    virtual bool openUrl(const QString& url);
+
+    static UiSeam* instance();
+    // Takes ownership; nullptr restores the real dialogs.
+    static void install(UiSeam* seam);
+};
+
+#endif
