@@ -21,6 +21,8 @@
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent), ui(new Ui::MainWindow)
 {
+    // The resources live in a static library: make sure the linker keeps them.
+    Q_INIT_RESOURCE(zamfu);
     ui->setupUi(this);
     ensureFontSubstitutions();
 
