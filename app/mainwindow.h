@@ -8,6 +8,7 @@
 class Command;
 class DrawObject;
 class QShortcut;
+class QPrinter; // output
 class DialogTextDetail;
 
 namespace Ui {
@@ -60,6 +61,15 @@ public:
     // Sheet painting.
     void drawArea(QPainter* painter, int area, int page_divide, int part, int flags);
     void drawFoldLine(QPainter* painter, QString kind);
+
+    // --- Output: settings dialog, print preview, PDF (mainwindow_output.cpp) ---
+    Q_SLOT void on_btnSetting_clicked();
+    Q_SLOT void on_btnPrint_clicked();
+    Q_SLOT void on_btnExport_clicked();
+    Q_SLOT void paintPrinter(QPrinter* printer);
+    void correctPageSize(QPrinter* printer, int pageSizeCode);
+    void setExportDir(QString path);
+    // --- end output ---
 
 public slots:
     void paint(QPaintDevice* device, int page_area, int page_divide);

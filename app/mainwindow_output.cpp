@@ -1,0 +1,113 @@
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "pdfdialog.h"
+#include "pdfexport.h"
+#include "setting.h"
+#include "settingdialog.h"
+#include "uiseam.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QStandardPaths>
+
+namespace {
+const QString DOC_PATH = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+
+// Shows the wait cursor for as long as it lives.
+struct WaitCursor {
+    WaitCursor()
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+}
+
+void MainWindow::on_btnSetting_clicked()
+{
+    SettingDialog dialog(nullptr);
+    if (UiSeam::instance()->execDialog(&dialog) != QDialog::Accepted)
+        return;
+    // Objects keep their lists and coordinates; only tabs and sizes change.
+    setPageFormation(Setting::PaperSize, Setting::PageMax, Setting::PageOrientation, Setting::PageDirection);
+    ui->tabwgtMain->setCurrentIndex(0);
+    updateCurrentPage();
+}
+
+void MainWindow::on_btnPrint_clicked()
+{
+    QPrinter printer(QPrinter::ScreenResolution);
+    PdfExport::setupPrinter(&printer);
+    QPrintPreviewDialog preview(&printer, this, Qt::Tool);
+    printer.setFromTo(1, 1);
+    PdfExport::setPaper(&printer, Setting::paperSizeToEnum(Setting::PaperSize));
+    printer.setPageOrientation(PdfExport::sheetOrientation());
+    qDebug() << "Setting::PaperMargin = " << Setting::PaperMargin;
+    PdfExport::setFullPageNoMargins(&printer);
+    preview.setWindowTitle("印刷プレビュー");
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, &MainWindow::paintPrinter);
+    UiSeam::instance()->execDialog(&preview);
+    qDebug() << "--- preview end. ---";
+}
+
+void MainWindow::paintPrinter(QPrinter* printer)
+{
+    paint(printer, 4, 0);
+}
+
+void MainWindow::correctPageSize(QPrinter* printer, int pageSizeCode)
+{
+    PdfExport::correctPageSize(printer, pageSizeCode);
+}
+
+void MainWindow::setExportDir(QString path)
+{
+    const QFileInfo fi(path);
+    Setting::ExportDir = fi.absolutePath();
+    Setting::ExportFile = fi.fileName();
+}
+
+void MainWindow::on_btnExport_clicked()
+{
+    PdfDialog dialog(nullptr);
+    if (UiSeam::instance()->execDialog(&dialog) != QDialog::Accepted)
+        return;
+    const int mode = PdfExport::layoutFromName(dialog.result);
+
+    const QString dir = Setting::ExportDir.isEmpty() ? DOC_PATH : Setting::ExportDir;
+    const QString file = Setting::ExportFile.isEmpty() ? QString("新しいファイル.pdf") : Setting::ExportFile;
+    QString name = UiSeam::instance()->getSaveFileName(this, "PDF出力", QDir::toNativeSeparators(dir + "/" + file),
+                                                       "PDF(*.pdf)");
+    if (name.isEmpty())
+        return;
+    if (!name.endsWith(".pdf", Qt::CaseInsensitive))
+        name += ".pdf";
+    setExportDir(name);
+
+    const QFileInfo target(name);
+    if (target.exists() && (target.isDir() || !target.isWritable())) {
+        UiSeam::instance()->warning(this, "PDF出力", "PDF出力できません。\n指定されたファイル名は、他のアプリが使用中です。");
+        return;
+    }
+
+    QString error;
+    bool written;
+    {
+        WaitCursor wait;
+        written = PdfExport::writePdf(name, mode, [this](QPrinter* printer, int layout) { paint(printer, 4, layout); },
+                                      &error);
+    }
+    if (!written) {
+        qDebug() << "PDF export failed:" << error;
+        UiSeam::instance()->warning(this, "PDF出力",
+                                    "PDF出力できません。\nファイルを書き込めませんでした。\n" + QDir::toNativeSeparators(name));
+        return;
+    }
+    UiSeam::instance()->information(this, "PDF出力", "PDF出力が完了しました。");
+}

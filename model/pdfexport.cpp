@@ -1,0 +1,227 @@
+#include "pdfexport.h"
+
+#include "setting.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPageSize>
+#include <QPrinter>
+#include <QTemporaryFile>
+
+#include <cstdio>
+
+namespace PdfExport {
+
+namespace {
+
+struct PrinterPaper { int code; double w; double h; };
+
+// Qt's B codes are the international sizes; the program uses the Japanese ones.
+const PrinterPaper PRINTER_PAPERS[] = {
+    {0, 210, 297},    {1, 182, 257.1}, {8, 297, 420},   {9, 148, 210},
+    {10, 105, 148},   {11, 74, 105},   {12, 52, 74},    {19, 257.1, 364},
+    {20, 128, 182},   {21, 91, 128},   {22, 64, 91},
+};
+
+struct SlimPage { const char* name; double w; double h; };
+
+// A slim page is half as wide as the normal page of the same sheet.
+const SlimPage SLIM_PAGES[] = {
+    {"A6", 74, 210}, {"B7", 64, 182}, {"A7", 52, 148}, {"B8", 45, 128}, {"A8", 37, 105},
+};
+
+void setMillimetres(QPrinter* printer, double w, double h)
+{
+    // Exact match: a fuzzy match would snap 182 x 257.1 back to a stock size.
+    printer->setPageSize(QPageSize(QSizeF(w, h), QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
+}
+
+// A complete PDF starts with its header and ends with the end-of-file marker.
+bool looksComplete(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 16)
+        return false;
+    if (!f.read(5).startsWith("%PDF-"))
+        return false;
+    const qint64 tail = qMin<qint64>(f.size(), 64);
+    f.seek(f.size() - tail);
+    return f.read(tail).contains("%%EOF");
+}
+
+bool replaceFile(const QString& from, const QString& to)
+{
+    // rename() replaces the target in one step on POSIX systems.
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    if (QFileInfo::exists(to)) {
+        const QString backup = to + ".bak~";
+        QFile::remove(backup);
+        if (!QFile::rename(to, backup))
+            return false;
+        if (QFile::rename(from, to)) {
+            QFile::remove(backup);
+            return true;
+        }
+        QFile::rename(backup, to);
+        return false;
+    }
+    return QFile::rename(from, to);
+}
+
+}
+
+int layoutFromName(const QString& name)
+{
+    if (name == "PdfView1")
+        return LayoutPages;
+    if (name == "PdfView2")
+        return LayoutSpreads;
+    return LayoutSheet;
+}
+
+bool layoutAvailable(int layout)
+{
+    if (layout == LayoutSheet)
+        return true;
+    if (Setting::PageMax == 1)
+        return false;
+    if (layout == LayoutSpreads)
+        return Setting::PageOrientation != "landscape";
+    return layout == LayoutPages;
+}
+
+void setupPrinter(QPrinter* printer)
+{
+    if (!Setting::PrinterName.isEmpty())
+        printer->setPrinterName(Setting::PrinterName);
+    printer->setResolution(int(_PC_DPI));
+    printer->setFontEmbeddingEnabled(true);
+    qDebug() << "QPrinter Resolution:" << printer->resolution();
+    qDebug() << "  Supported Resolutions:" << printer->supportedResolutions();
+}
+
+void setFullPageNoMargins(QPrinter* printer)
+{
+    printer->setFullPage(true);
+    printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+}
+
+bool paperMillimetres(int pageSizeCode, double* width, double* height)
+{
+    for (const PrinterPaper& p : PRINTER_PAPERS) {
+        if (p.code == pageSizeCode) {
+            *width = p.w;
+            *height = p.h;
+            return true;
+        }
+    }
+    return false;
+}
+
+void setPaper(QPrinter* printer, int pageSizeCode)
+{
+    printer->setPageSize(QPageSize(QPageSize::PageSizeId(pageSizeCode)));
+    correctPageSize(printer, pageSizeCode);
+}
+
+void correctPageSize(QPrinter* printer, int pageSizeCode)
+{
+    double w = 0, h = 0;
+    if (!paperMillimetres(pageSizeCode, &w, &h))
+        return;
+    const QSizeF actual = printer->pageLayout().pageSize().size(QPageSize::Millimeter);
+    if (int(w + 0.5) != int(actual.width() + 0.5) || int(h + 0.5) != int(actual.height() + 0.5))
+        setMillimetres(printer, w, h);
+}
+
+QPageLayout::Orientation sheetOrientation()
+{
+    const bool portraitPages = Setting::PageOrientation == "portrait";
+    switch (Setting::PageMax) {
+    case 1:
+        return portraitPages ? QPageLayout::Portrait : QPageLayout::Landscape;
+    case 4:
+        return portraitPages ? QPageLayout::Landscape : QPageLayout::Portrait;
+    case 8:
+        return Setting::PageForm == "slim" ? QPageLayout::Landscape : QPageLayout::Portrait;
+    default:
+        return QPageLayout::Portrait;
+    }
+}
+
+void applyLayout(QPrinter* printer, int layout)
+{
+    const bool slim = Setting::PageForm == "slim";
+    if (layout == LayoutSpreads) {
+        setPaper(printer, Setting::paperSizeToEnum(Setting::getEditAreaSize(Setting::PaperSize, Setting::PageMax)));
+        printer->setPageOrientation(slim ? QPageLayout::Portrait : QPageLayout::Landscape);
+    } else if (layout == LayoutPages) {
+        const QString f = Setting::getFinalSize(Setting::PaperSize, Setting::PageMax);
+        if (slim) {
+            for (const SlimPage& s : SLIM_PAGES)
+                if (f == QLatin1String(s.name))
+                    setMillimetres(printer, s.w, s.h);
+        } else {
+            setPaper(printer, Setting::paperSizeToEnum(f));
+        }
+        printer->setPageOrientation(Setting::PageOrientation == "portrait" ? QPageLayout::Portrait
+                                                                         : QPageLayout::Landscape);
+    } else {
+        setPaper(printer, Setting::paperSizeToEnum(Setting::PaperSize));
+        printer->setPageOrientation(sheetOrientation());
+    }
+}
+
+bool writePdf(const QString& path, int layout, const Painter& paint, QString* error)
+{
+    const QFileInfo target(path);
+    const QDir dir = target.absoluteDir();
+    if (!dir.exists()) {
+        *error = QString("folder %1 does not exist").arg(QDir::toNativeSeparators(dir.path()));
+        return false;
+    }
+    if (target.isDir()) {
+        *error = QString("%1 is a folder").arg(QDir::toNativeSeparators(target.absoluteFilePath()));
+        return false;
+    }
+
+    // Reserve a unique name beside the target, so the final rename stays on one file system.
+    QTemporaryFile tmp(dir.filePath(".zamfu-XXXXXX.pdf"));
+    if (!tmp.open()) {
+        *error = QString("cannot create a file in %1").arg(QDir::toNativeSeparators(dir.path()));
+        return false;
+    }
+    const QString tmpPath = tmp.fileName();
+    tmp.close();
+
+    {
+        QPrinter printer(QPrinter::ScreenResolution);
+        setupPrinter(&printer);
+        printer.setOutputFileName(tmpPath);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        applyLayout(&printer, layout);
+        setFullPageNoMargins(&printer);
+        paint(&printer, layout);
+    }
+
+    if (!looksComplete(tmpPath)) {
+        *error = QString("the PDF could not be written to %1").arg(QDir::toNativeSeparators(dir.path()));
+        return false; // tmp removes its file
+    }
+
+    const QFileDevice::Permissions perms = target.exists()
+        ? QFile::permissions(target.absoluteFilePath())
+        : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    QFile::setPermissions(tmpPath, perms);
+    if (!replaceFile(tmpPath, target.absoluteFilePath())) {
+        *error = QString("cannot replace %1").arg(QDir::toNativeSeparators(target.absoluteFilePath()));
+        return false;
+    }
+    tmp.setAutoRemove(false);
+    return true;
+}
+
+}
