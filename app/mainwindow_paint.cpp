@@ -1,13 +1,59 @@
+// Painting of the edit areas, the imposed sheet and the per-page output; the
+// geometry and the drawing itself live in model/sheet.
 #include "mainwindow.h"
+#include "sheet.h"
 
 #include <QPainter>
+#include <QPrinter>
 
-// Placeholder until sheet rendering lands.
-void MainWindow::paint(QPaintDevice* device, int, int)
+namespace {
+
+bool isPrinter(QPaintDevice* device)
 {
-    QPainter p(device);
-    p.fillRect(QRect(0, 0, device->width(), device->height()), Qt::white);
+    return dynamic_cast<QPrinter*>(device) != nullptr;
 }
 
-void MainWindow::drawArea(QPainter*, int, int, int, int) {}
-void MainWindow::drawFoldLine(QPainter*, QString) {}
+// Pointer-editing overlays of the editor (rubber band, link candidate), drawn
+// last over an edit area in its own coordinates. Nothing to draw yet.
+void drawPointerOverlays(MainWindow* window, QPainter* painter, int area)
+{
+    Q_UNUSED(window);
+    Q_UNUSED(painter);
+    Q_UNUSED(area);
+}
+
+}
+
+void MainWindow::paint(QPaintDevice* device, int page_area, int page_divide)
+{
+    QPainter painter(device);
+    if (!painter.isActive())
+        return;
+    const bool printer = isPrinter(device);
+    if (!printer)
+        painter.fillRect(QRect(0, 0, device->width(), device->height()), Qt::white);
+    if (page_area == -1)
+        page_area = getCurrentArea();
+
+    Sheet::Hooks hooks;
+    hooks.overlay = [this](QPainter* p, int area) { drawPointerOverlays(this, p, area); };
+    Sheet::render(&painter, Sheet::Context::fromSettings(mZoom, printer), page_area, page_divide,
+                  mListArea, hooks);
+}
+
+void MainWindow::drawArea(QPainter* painter, int area, int page_divide, int part, int flags)
+{
+    if (area == -1)
+        area = getCurrentArea();
+    const bool printer = isPrinter(painter->device());
+    const QList<DrawObject*>* objects = area >= 0 && area < mListArea.size() ? mListArea.at(area) : nullptr;
+    Sheet::drawPiece(painter, Sheet::Context::fromSettings(mZoom, printer), {area, part, flags},
+                     page_divide, objects);
+    if (!printer)
+        drawPointerOverlays(this, painter, area);
+}
+
+void MainWindow::drawFoldLine(QPainter* painter, QString kind)
+{
+    Sheet::drawFoldLines(painter, Sheet::Context::fromSettings(mZoom, isPrinter(painter->device())), kind);
+}
