@@ -1,0 +1,120 @@
+// The vertical-writing correction dialog: loading an object, the signal per
+// spin box, the value range.
+#include "command.h"
+#include "dialogtextdetail.h"
+#include "drawobject.h"
+#include "ui_dialogtextdetail.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+class TstTextDetail : public QObject
+{
+    Q_OBJECT
+private slots:
+    void formAsDesigned();
+    void loadingAnObjectEmitsNothing();
+    void eachBoxSendsItsCode();
+    void valuesStayInRange();
+};
+
+void TstTextDetail::formAsDesigned()
+{
+    DialogTextDetail d;
+    QCOMPARE(d.windowTitle(), QString("補正"));
+    QVERIFY(d.isModal());
+    QCOMPARE(d.minimumSize(), QSize(346, 201));
+    QCOMPARE(d.maximumSize(), QSize(346, 201));
+    // Keyboard order runs row by row, X before Y.
+    QWidget* order[] = {d.ui->spnTateRevRotateX, d.ui->spnTateRevRotateY, d.ui->spnTateRevMiniX,
+                        d.ui->spnTateRevMiniY,   d.ui->spnTateRevPuncX,   d.ui->spnTateRevPuncY};
+    for (int i = 0; i + 1 < 6; ++i) {
+        QWidget* next = order[i]->nextInFocusChain();
+        while (!qobject_cast<QSpinBox*>(next)) // skip the boxes' own line edits
+            next = next->nextInFocusChain();
+        QCOMPARE(next, order[i + 1]);
+    }
+}
+
+void TstTextDetail::loadingAnObjectEmitsNothing()
+{
+    DialogTextDetail d;
+    QSignalSpy spy(&d, &DialogTextDetail::textDetailChanged);
+    DrawObject o(0, 0, 10, 10);
+    o.textTateRevRotateX = 1;
+    o.textTateRevRotateY = -2;
+    o.textTateRevMiniX = 3;
+    o.textTateRevMiniY = -4;
+    o.textTateRevPuncX = 5;
+    o.textTateRevPuncY = -255;
+    d.setDrawObject(&o);
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(d.ui->spnTateRevRotateX->value(), 1);
+    QCOMPARE(d.ui->spnTateRevRotateY->value(), -2);
+    QCOMPARE(d.ui->spnTateRevMiniX->value(), 3);
+    QCOMPARE(d.ui->spnTateRevMiniY->value(), -4);
+    QCOMPARE(d.ui->spnTateRevPuncX->value(), 5);
+    QCOMPARE(d.ui->spnTateRevPuncY->value(), -255);
+    d.setDrawObject(nullptr); // no selection: boxes stay as they were
+    QCOMPARE(d.ui->spnTateRevMiniX->value(), 3);
+    QCOMPARE(spy.count(), 0);
+}
+
+void TstTextDetail::eachBoxSendsItsCode()
+{
+    DialogTextDetail d;
+    QSignalSpy spy(&d, &DialogTextDetail::textDetailChanged);
+    const struct {
+        QSpinBox* box;
+        int code;
+    } rows[] = {
+        {d.ui->spnTateRevRotateX, CMD_OBJ_TEXT_TATE_REV_ROTATE_X_CHANGE},
+        {d.ui->spnTateRevRotateY, CMD_OBJ_TEXT_TATE_REV_ROTATE_Y_CHANGE},
+        {d.ui->spnTateRevMiniX, CMD_OBJ_TEXT_TATE_REV_MINI_X_CHANGE},
+        {d.ui->spnTateRevMiniY, CMD_OBJ_TEXT_TATE_REV_MINI_Y_CHANGE},
+        {d.ui->spnTateRevPuncX, CMD_OBJ_TEXT_TATE_REV_PUNC_X_CHANGE},
+        {d.ui->spnTateRevPuncY, CMD_OBJ_TEXT_TATE_REV_PUNC_Y_CHANGE},
+    };
+    int v = -3;
+    for (const auto& r : rows) {
+        r.box->setValue(v);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toInt(), r.code);
+        QCOMPARE(spy.at(0).at(1).toInt(), v);
+        spy.clear();
+        v += 2;
+    }
+    // An arrow step is one change.
+    const int before = d.ui->spnTateRevMiniY->value();
+    d.ui->spnTateRevMiniY->stepUp();
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toInt(), int(CMD_OBJ_TEXT_TATE_REV_MINI_Y_CHANGE));
+    QCOMPARE(spy.at(0).at(1).toInt(), before + 1);
+}
+
+void TstTextDetail::valuesStayInRange()
+{
+    DialogTextDetail d;
+    d.show();
+    QSignalSpy spy(&d, &DialogTextDetail::textDetailChanged);
+    d.ui->spnTateRevPuncX->setValue(999);
+    QCOMPARE(d.ui->spnTateRevPuncX->value(), 255);
+    d.ui->spnTateRevPuncX->setValue(-999);
+    QCOMPARE(d.ui->spnTateRevPuncX->value(), -255);
+    // Typed text beyond the range is refused as well.
+    QSpinBox* s = d.ui->spnTateRevRotateY;
+    s->setFocus();
+    s->selectAll();
+    QTest::keyClicks(s, "300");
+    QTest::keyClick(s, Qt::Key_Return);
+    QVERIFY(s->value() <= 255 && s->value() >= -255);
+    for (const auto& args : spy)
+        QVERIFY(qAbs(args.at(1).toInt()) <= 255);
+    // OK closes with acceptance.
+    QTest::mouseClick(d.ui->btnOk, Qt::LeftButton);
+    QCOMPARE(d.result(), int(QDialog::Accepted));
+    QVERIFY(!d.isVisible());
+}
+
+QTEST_MAIN(TstTextDetail)
+#include "tst_textdetail.moc"
