@@ -78,7 +78,7 @@ void MainWindow::on_btnExport_clicked()
     PdfDialog dialog(nullptr);
     if (UiSeam::instance()->execDialog(&dialog) != QDialog::Accepted)
         return;
-    const int mode = PdfExport::layoutFromName(dialog.result);
+    const int mode = PdfExport::layoutFromName(dialog.choice);
 
     const QString dir = Setting::ExportDir.isEmpty() ? DOC_PATH : Setting::ExportDir;
     const QString file = Setting::ExportFile.isEmpty() ? QString("新しいファイル.pdf") : Setting::ExportFile;

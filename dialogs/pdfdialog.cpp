@@ -18,11 +18,11 @@ PdfDialog::~PdfDialog()
 void PdfDialog::on_btnOk_clicked()
 {
     if (ui->radView1->isChecked())
-        result = "PdfView1";
+        choice = "PdfView1";
     else if (ui->radView2->isChecked())
-        result = "PdfView2";
+        choice = "PdfView2";
     else
-        result = "PdfPrint";
+        choice = "PdfPrint";
     accept();
 }
 

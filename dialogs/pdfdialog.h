@@ -18,7 +18,7 @@ public:
     ~PdfDialog() override;
 
     Ui::PdfDialog* ui;
-    QString result; // "PdfPrint", "PdfView1" or "PdfView2" once accepted
+    QString choice; // "PdfPrint", "PdfView1" or "PdfView2" once accepted
 
 public slots:
     void on_btnOk_clicked();
