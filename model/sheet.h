@@ -42,6 +42,11 @@ struct Piece {
     int flags;
 };
 
+inline bool operator==(const Piece& a, const Piece& b)
+{
+    return a.area == b.area && a.part == b.part && a.flags == b.flags;
+}
+
 struct FoldLine {
     QLine line;
     FoldPen pen;
