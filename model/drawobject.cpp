@@ -30,8 +30,31 @@ void DrawObject::setImgPath(QString path)
     delete img;
     img = nullptr;
     imgPath = path;
-    if (!path.isEmpty() && QFile::exists(path))
-        img = new QImage(path);
+    if (path.isEmpty() || !QFile::exists(path))
+        return;
+    // The declared size is checked before decoding: a huge image would take
+    // gigabytes. JPEG can be decoded reduced; anything else that large, or of
+    // unknown size, is refused and shows as no image (the path is kept).
+    const qint64 maxPixels = 40000000;
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    const qint64 pixels = qint64(size.width()) * size.height();
+    if (!size.isValid() || size.isEmpty()) {
+        img = new QImage();
+        return;
+    }
+    if (pixels > maxPixels) {
+        if (reader.format() != "jpeg" || !reader.supportsOption(QImageIOHandler::ScaledSize)) {
+            qDebug("image too large to load: %s", qPrintable(path));
+            img = new QImage();
+            return;
+        }
+        int f = 2;
+        while (pixels / (qint64(f) * f) > maxPixels)
+            f *= 2;
+        reader.setScaledSize(QSize(qMax(1, size.width() / f), qMax(1, size.height() / f)));
+    }
+    img = new QImage(reader.read());
 }
 
 QString DrawObject::findValue(QString key, QString data, QString defaultValue)
@@ -47,6 +70,8 @@ QString DrawObject::findValue(QString key, QString data, QString defaultValue)
     return end < 0 ? data.mid(start) : data.mid(start, end - start);
 }
 
+// Missing parts count as 0 for red, green and blue and as 255 for alpha, so a
+// short "r,g,b" text stays opaque; values outside 0..255 are clamped.
 QColor DrawObject::strToColor(QString str)
 {
     const QStringList p = str.split(",", Qt::KeepEmptyParts);
@@ -64,8 +89,14 @@ QString DrawObject::colorToStr(QColor color)
 
 QPen DrawObject::getPen(QColor color, int style, int width, int cap)
 {
-    if (width == 0)
+    // A negative width (damaged document) draws nothing, like width 0.
+    if (width <= 0)
         return QPen(Qt::NoPen);
+    // Unknown codes fall back to a plain line rather than reaching Qt unchecked.
+    if (style < Qt::NoPen || style > Qt::DashDotDotLine)
+        style = Qt::SolidLine;
+    if (cap != Qt::FlatCap && cap != Qt::SquareCap && cap != Qt::RoundCap)
+        cap = Qt::SquareCap;
     QPen pen(color);
     pen.setStyle(static_cast<Qt::PenStyle>(style));
     pen.setWidth(width);
@@ -111,8 +142,10 @@ QFont DrawObject::makeFont() const
 {
     ensureFontSubstitutions();
     QFont f(textFont);
-    f.setPointSize(qMax(1, textSize));
-    f.setWeight(textWeight);
+    // Beyond a few thousand points the font engine returns meaningless
+    // metrics; no page is that large anyway.
+    f.setPointSize(qBound(1, textSize, MAX_FONT_POINT_SIZE));
+    f.setWeight(qBound(0, textWeight, 99));
     f.setItalic(textItalic);
     f.setUnderline(textUnderline);
     f.setStrikeOut(textStrikeout);

@@ -27,6 +27,9 @@ extern const QString MOJI_KINSOKU_OSIRI;
 
 extern const QString DEF_FONT_NAME; // "Osaka"
 
+// Font sizes are clamped to this when measuring and drawing.
+constexpr int MAX_FONT_POINT_SIZE = 2000;
+
 // One placed object: a box with text, shape, image, background, border and
 // ruled lines. Plain record; the command executor writes the fields directly.
 class DrawObject
