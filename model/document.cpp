@@ -1,0 +1,505 @@
+#include "document.h"
+#include "drawobject.h"
+#include "setting.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSet>
+#include <QStringList>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+
+const char* const Document::AREA_LABELS[4] = {"8-1", "2-3", "4-5", "6-7"};
+
+// ---- settings -------------------------------------------------------------
+
+DocumentSettings DocumentSettings::fromSetting()
+{
+    DocumentSettings s;
+    s.paperSize = Setting::PaperSize;
+    s.paperMargin = Setting::PaperMargin;
+    s.pageMax = Setting::PageMax;
+    s.pageOrientation = Setting::PageOrientation;
+    s.pageDirection = Setting::PageDirection;
+    s.pageFoldLine = Setting::PageFoldLine;
+    s.pageForm = Setting::PageForm;
+    s.pageColor = Setting::PageColor;
+    s.editAreaPattern = Setting::EditAreaPattern;
+    return s;
+}
+
+void DocumentSettings::applyToSetting() const
+{
+    Setting::PaperSize = paperSize;
+    Setting::PaperMargin = paperMargin;
+    Setting::PageMax = pageMax;
+    Setting::PageOrientation = pageOrientation;
+    Setting::PageDirection = pageDirection;
+    Setting::PageFoldLine = pageFoldLine;
+    Setting::PageForm = pageForm;
+    Setting::PageColor = pageColor;
+    Setting::EditAreaPattern = editAreaPattern;
+}
+
+// ---- chains ---------------------------------------------------------------
+
+void ChainTable::add(const QString& id, int index, DrawObject* obj)
+{
+    if (!mChains.contains(id))
+        mIds << id;
+    mChains[id].append({index, mCount++, obj});
+}
+
+void ChainTable::finish()
+{
+    for (const QString& id : qAsConst(mIds)) {
+        QList<Member> members = mChains.value(id);
+        std::stable_sort(members.begin(), members.end(), [](const Member& a, const Member& b) {
+            const bool aBad = a.index < 0, bBad = b.index < 0;
+            if (aBad != bBad)
+                return bBad;
+            return !aBad && a.index < b.index;
+        });
+        if (members.size() < 2) {
+            for (const Member& m : members) {
+                m.obj->textLinkList = nullptr;
+                m.obj->relocateText(QString());
+            }
+            continue;
+        }
+        auto* list = new QList<DrawObject*>;
+        for (const Member& m : members) {
+            list->append(m.obj);
+            m.obj->textLinkList = list;
+        }
+        list->first()->relocateText(QString());
+    }
+    mChains.clear();
+    mIds.clear();
+}
+
+// ---- document content -----------------------------------------------------
+
+DocumentContent::DocumentContent()
+{
+    for (int i = 0; i < 4; ++i)
+        areas.append(QList<DrawObject*>());
+}
+
+DocumentContent::~DocumentContent()
+{
+    clear();
+}
+
+QList<DrawObject*> DocumentContent::takeArea(int area)
+{
+    if (area < 0 || area >= areas.size())
+        return {};
+    QList<DrawObject*> out = areas.at(area);
+    areas[area].clear();
+    return out;
+}
+
+void DocumentContent::clear()
+{
+    // Chain lists are shared by their members; free each once, after the objects.
+    QSet<QList<DrawObject*>*> chains;
+    for (QList<DrawObject*>& list : areas) {
+        for (DrawObject* o : list) {
+            if (o->textLinkList)
+                chains.insert(o->textLinkList);
+            DrawObject::null(o);
+        }
+        list.clear();
+    }
+    qDeleteAll(chains);
+    settings = DocumentSettings();
+}
+
+// ---- paths ----------------------------------------------------------------
+
+namespace {
+
+QString folderPrefix(const QString& folder)
+{
+    const QString f = QDir::fromNativeSeparators(folder);
+    return f.endsWith('/') ? f : f + '/';
+}
+
+}
+
+QString Document::relativeImagePath(const QString& path, const QString& folder)
+{
+    if (folder.isEmpty() || path.isEmpty())
+        return path;
+    const QString p = QDir::fromNativeSeparators(path);
+    const QString prefix = folderPrefix(folder);
+    if (p.startsWith(prefix) && p.size() > prefix.size())
+        return "./" + p.mid(prefix.size());
+    return path;
+}
+
+QString Document::absoluteImagePath(const QString& path, const QString& folder)
+{
+    const QString p = QDir::fromNativeSeparators(path);
+    if (!folder.isEmpty() && p.startsWith("./"))
+        return folderPrefix(folder) + p.mid(2);
+    return p;
+}
+
+QString Document::withXmlSuffix(const QString& path)
+{
+    return path.endsWith(".xml", Qt::CaseInsensitive) ? path : path + ".xml";
+}
+
+bool Document::hasXmlSuffix(const QString& path)
+{
+    return path.right(3).toLower() == "xml";
+}
+
+// ---- one object -----------------------------------------------------------
+
+namespace {
+
+// XML 1.0 cannot hold most control characters or unpaired surrogates; a file
+// containing them could not be opened again, so they are left out.
+QString xmlSafe(const QString& s)
+{
+    QString out;
+    out.reserve(s.size());
+    for (int i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
+        const ushort u = c.unicode();
+        if (c.isHighSurrogate()) {
+            if (i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) {
+                out += c;
+                out += s.at(++i);
+            }
+            continue;
+        }
+        if (c.isLowSurrogate())
+            continue;
+        if (u < 0x20 && u != '\t' && u != '\n' && u != '\r')
+            continue;
+        if (u == 0xFFFE || u == 0xFFFF)
+            continue;
+        out += c;
+    }
+    return out;
+}
+
+void addText(QDomDocument* doc, QDomElement& parent, const QString& name, const QString& value)
+{
+    QDomElement e = doc->createElement(name);
+    e.appendChild(doc->createTextNode(xmlSafe(value)));
+    parent.appendChild(e);
+}
+
+QString boolText(bool b)
+{
+    return b ? "true" : "false";
+}
+
+QString pairText(int a, int b)
+{
+    return QString("%1,%2").arg(a).arg(b);
+}
+
+// Reading: a missing element reads as empty text.
+struct Reader {
+    QDomElement elem;
+    bool has(const QString& name) const { return !elem.firstChildElement(name).isNull(); }
+    QString text(const QString& name) const { return elem.firstChildElement(name).text(); }
+    int integer(const QString& name) const { return text(name).toInt(nullptr, 10); }
+    bool boolean(const QString& name) const { return text(name) == "true"; }
+    QColor color(const QString& name) const { return DrawObject::strToColor(text(name)); }
+    // Colours the format requires: a missing one keeps the current value.
+    void colorInto(const QString& name, QColor* c) const
+    {
+        if (has(name))
+            *c = color(name);
+    }
+    void pair(const QString& name, int* a, int* b) const
+    {
+        const QStringList p = text(name).split(',');
+        *a = p.size() >= 2 ? p.at(0).toInt(nullptr, 10) : 0;
+        *b = p.size() >= 2 ? p.at(1).toInt(nullptr, 10) : 0;
+    }
+};
+
+}
+
+QDomElement Document::ObjectToElement(QDomDocument* doc, DrawObject* obj, const QString& folder)
+{
+    QDomElement e = doc->createElement("obj");
+    addText(doc, e, "x", QString::number(obj->x));
+    addText(doc, e, "y", QString::number(obj->y));
+    addText(doc, e, "r", QString::number(obj->r));
+    addText(doc, e, "w", QString::number(obj->w));
+    addText(doc, e, "h", QString::number(obj->h));
+    addText(doc, e, "text-color", DrawObject::colorToStr(obj->textColor));
+    addText(doc, e, "text", obj->text);
+    addText(doc, e, "text-font", obj->textFont);
+    addText(doc, e, "text-margin", QString::number(obj->textMargin));
+    addText(doc, e, "text-line-spacing", QString::number(obj->textLineSpacing));
+    addText(doc, e, "text-word-spacing", QString::number(obj->textWordSpacing));
+    addText(doc, e, "text-size", QString::number(obj->textSize));
+    addText(doc, e, "text-align", QString::number(obj->textAlign));
+    addText(doc, e, "text-weight", QString::number(obj->textWeight));
+    addText(doc, e, "text-italic", boolText(obj->textItalic));
+    addText(doc, e, "text-underline", boolText(obj->textUnderline));
+    addText(doc, e, "text-strikeout", boolText(obj->textStrikeout));
+    addText(doc, e, "text-imaging", boolText(obj->textImaging));
+    addText(doc, e, "text-tategaki", boolText(obj->textTategaki));
+    addText(doc, e, "text-tate-rev-rotate", pairText(obj->textTateRevRotateX, obj->textTateRevRotateY));
+    addText(doc, e, "text-tate-rev-mini", pairText(obj->textTateRevMiniX, obj->textTateRevMiniY));
+    addText(doc, e, "text-tate-rev-punc", pairText(obj->textTateRevPuncX, obj->textTateRevPuncY));
+    addText(doc, e, "text-edge-color", DrawObject::colorToStr(obj->textEdgeColor));
+    addText(doc, e, "text-edge-width", QString::number(obj->textEdgeWidth));
+    addText(doc, e, "text-link-id", obj->getTextLinkId());
+    addText(doc, e, "text-link-index", QString::number(obj->getTextLinkIndex()));
+    addText(doc, e, "text-link-share-conf", boolText(obj->textLinkShareConf));
+    addText(doc, e, "shape", QString::number(obj->shape));
+    addText(doc, e, "shape-data", obj->shapeData);
+    addText(doc, e, "bg-color", DrawObject::colorToStr(obj->bgColor));
+    addText(doc, e, "bg-color-enabled", boolText(obj->bgColorEnabled));
+    addText(doc, e, "bg-radius", QString::number(obj->bgRadius));
+    addText(doc, e, "border-color", DrawObject::colorToStr(obj->borderColor));
+    addText(doc, e, "border-style", QString::number(obj->borderStyle));
+    addText(doc, e, "border-width", QString::number(obj->borderWidth));
+    addText(doc, e, "ruledline", QString::number(obj->ruledline));
+    addText(doc, e, "ruledline-color", DrawObject::colorToStr(obj->ruledlineColor));
+    addText(doc, e, "ruledline-style", QString::number(obj->ruledlineStyle));
+    addText(doc, e, "ruledline-width", QString::number(obj->ruledlineWidth));
+    addText(doc, e, "img-path", relativeImagePath(obj->imgPath, folder));
+    addText(doc, e, "img-ratio-keep", boolText(obj->imgRatioKeep));
+    addText(doc, e, "img-center", boolText(obj->imgCenter));
+    return e;
+}
+
+DrawObject* Document::ElementToObject(QDomElement elem, ChainTable* links, const QString& folder)
+{
+    const Reader in{elem};
+    auto* o = new DrawObject(0, 0, 200, 100);
+    o->x = in.integer("x");
+    o->y = in.integer("y");
+    o->r = in.integer("r");
+    o->w = in.integer("w");
+    o->h = in.integer("h");
+    in.colorInto("text-color", &o->textColor);
+    o->textFont = in.text("text-font");
+    o->textMargin = in.integer("text-margin");
+    o->textLineSpacing = in.integer("text-line-spacing");
+    o->textWordSpacing = in.integer("text-word-spacing");
+    o->textSize = in.integer("text-size");
+    o->text = in.text("text");
+    o->textAlign = in.integer("text-align");
+    o->textWeight = in.integer("text-weight");
+    o->textItalic = in.boolean("text-italic");
+    o->textUnderline = in.boolean("text-underline");
+    o->textStrikeout = in.boolean("text-strikeout");
+    o->textImaging = in.boolean("text-imaging");
+    o->textTategaki = in.boolean("text-tategaki");
+    in.pair("text-tate-rev-rotate", &o->textTateRevRotateX, &o->textTateRevRotateY);
+    in.pair("text-tate-rev-mini", &o->textTateRevMiniX, &o->textTateRevMiniY);
+    in.pair("text-tate-rev-punc", &o->textTateRevPuncX, &o->textTateRevPuncY);
+    in.colorInto("text-edge-color", &o->textEdgeColor);
+    o->textEdgeWidth = in.integer("text-edge-width");
+
+    const QString linkId = in.text("text-link-id");
+    bool indexOk = false;
+    const int linkIndex = in.text("text-link-index").toInt(&indexOk, 10);
+
+    o->textLinkShareConf = in.boolean("text-link-share-conf");
+    o->shape = in.integer("shape");
+    o->shapeData = in.text("shape-data");
+    in.colorInto("bg-color", &o->bgColor);
+    o->bgColorEnabled = in.boolean("bg-color-enabled");
+    o->bgRadius = in.integer("bg-radius");
+    in.colorInto("border-color", &o->borderColor);
+    o->borderStyle = in.integer("border-style");
+    o->borderWidth = in.integer("border-width");
+    if (in.has("ruledline")) {
+        o->ruledline = in.integer("ruledline");
+        o->ruledlineColor = in.color("ruledline-color");
+        o->ruledlineStyle = in.integer("ruledline-style");
+        o->ruledlineWidth = in.integer("ruledline-width");
+    } else {
+        o->ruledline = 1;
+        o->ruledlineColor = QColor(0, 0, 0, 255);
+        o->ruledlineStyle = 0;
+        o->ruledlineWidth = 1;
+    }
+    o->setImgPath(absoluteImagePath(in.text("img-path"), folder));
+    o->imgRatioKeep = in.boolean("img-ratio-keep");
+    o->imgCenter = in.boolean("img-center");
+
+    if (links && !linkId.isEmpty())
+        links->add(linkId, indexOk ? linkIndex : -1, o); // laid out with its chain
+    else
+        o->relocateText(QString());
+    return o;
+}
+
+DrawObject* Document::copyObject(DrawObject* obj)
+{
+    QDomDocument scratch;
+    return ElementToObject(ObjectToElement(&scratch, obj), nullptr);
+}
+
+// ---- whole document -------------------------------------------------------
+
+QByteArray Document::write(const DocumentSettings& s, const QList<QList<DrawObject*>>& areas,
+                           const QString& folder)
+{
+    QDomDocument doc;
+    QDomElement root = doc.createElement("orihon");
+    doc.appendChild(root);
+    addText(&doc, root, "paper_size", s.paperSize);
+    addText(&doc, root, "paper_margin", QString::number(s.paperMargin));
+    addText(&doc, root, "page_max", QString::number(s.pageMax));
+    addText(&doc, root, "page_orientation", s.pageOrientation);
+    addText(&doc, root, "page_direction", s.pageDirection);
+    addText(&doc, root, "page_fold_line", s.pageFoldLine);
+    addText(&doc, root, "page_form", s.pageForm);
+    addText(&doc, root, "page_color", DrawObject::colorToStr(s.pageColor));
+    addText(&doc, root, "edit_area_pattern", s.editAreaPattern);
+    for (int i = 0; i < 4; ++i) {
+        QDomElement area = doc.createElement("page_area");
+        area.setAttribute("area", AREA_LABELS[i]);
+        if (i < areas.size())
+            for (DrawObject* o : areas.at(i))
+                area.appendChild(ObjectToElement(&doc, o, folder));
+        root.appendChild(area);
+    }
+    return doc.toByteArray(4);
+}
+
+bool Document::save(const QString& path, const DocumentSettings& settings,
+                    const QList<QList<DrawObject*>>& areas, QString* error)
+{
+    const QByteArray bytes = write(settings, areas, QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+bool Document::parseXml(const QByteArray& bytes, QDomDocument* doc, QString* error)
+{
+    QXmlStreamReader xml(bytes);
+    xml.setEntityExpansionLimit(4096);
+    QDomDocument out;
+    QDomNode current; // null until the root element exists (the document's own node is made lazily)
+    int depth = 0;
+    int elements = 0;
+    auto fail = [&](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::StartElement: {
+            if (++depth > MAX_DEPTH)
+                return fail("nesting too deep");
+            if (++elements > MAX_ELEMENTS)
+                return fail("too many elements");
+            QDomElement e = out.createElement(xml.qualifiedName().toString());
+            for (const QXmlStreamAttribute& a : xml.attributes())
+                e.setAttribute(a.qualifiedName().toString(), a.value().toString());
+            if (current.isNull())
+                out.appendChild(e);
+            else
+                current.appendChild(e);
+            current = e;
+            break;
+        }
+        case QXmlStreamReader::EndElement:
+            --depth;
+            current = current.parentNode();
+            break;
+        case QXmlStreamReader::Characters:
+            // Text outside the root element is only white space; skip it.
+            if (depth > 0)
+                current.appendChild(out.createTextNode(xml.text().toString()));
+            break;
+        default:
+            break;
+        }
+    }
+    if (xml.hasError())
+        return fail(QString("line %1: %2").arg(xml.lineNumber()).arg(xml.errorString()));
+    if (out.documentElement().isNull())
+        return fail("no root element");
+    *doc = out;
+    return true;
+}
+
+bool Document::parse(const QByteArray& bytes, const QString& folder, DocumentContent* out, QString* error)
+{
+    out->clear();
+    QDomDocument doc;
+    if (!parseXml(bytes, &doc, error))
+        return false;
+    const QDomElement root = doc.documentElement();
+    const Reader in{root};
+    DocumentSettings& s = out->settings;
+    if (in.has("paper_size"))
+        s.paperSize = in.text("paper_size");
+    if (in.has("paper_margin"))
+        s.paperMargin = in.integer("paper_margin");
+    const QString pageMax = in.text("page_max");
+    s.pageMax = pageMax == "4" ? 4 : pageMax == "1" ? 1 : 8;
+    if (in.has("page_orientation"))
+        s.pageOrientation = in.text("page_orientation");
+    if (in.has("page_direction"))
+        s.pageDirection = in.text("page_direction");
+    if (in.has("page_fold_line"))
+        s.pageFoldLine = in.text("page_fold_line");
+    if (in.has("page_form"))
+        s.pageForm = in.text("page_form");
+    in.colorInto("page_color", &s.pageColor);
+    s.editAreaPattern = in.text("edit_area_pattern") == "mesh" ? "mesh" : "none";
+
+    ChainTable links;
+    int area = 0;
+    for (QDomElement pa = root.firstChildElement("page_area"); !pa.isNull() && area < 4;
+         pa = pa.nextSiblingElement("page_area"), ++area) {
+        for (QDomElement e = pa.firstChildElement("obj"); !e.isNull(); e = e.nextSiblingElement("obj"))
+            out->areas[area].append(ElementToObject(e, &links, folder));
+    }
+    links.finish();
+    return true;
+}
+
+bool Document::read(const QString& path, DocumentContent* out, QString* error)
+{
+    out->clear();
+    auto fail = [&](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return fail("not a file");
+    if (info.size() > MAX_FILE_BYTES)
+        return fail("file too large");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(file.errorString());
+    const QByteArray bytes = file.read(MAX_FILE_BYTES + 1);
+    if (bytes.size() > MAX_FILE_BYTES)
+        return fail("file too large");
+    if (file.error() != QFileDevice::NoError)
+        return fail(file.errorString());
+    return parse(bytes, info.absolutePath(), out, error);
+}
