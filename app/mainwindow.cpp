@@ -50,6 +50,7 @@ MainWindow::MainWindow(QWidget* parent)
 
     init();
     installEventFilters();
+    setupEditing();
 }
 
 MainWindow::~MainWindow()

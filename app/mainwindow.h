@@ -4,10 +4,13 @@
 #include <QList>
 #include <QMainWindow>
 #include <QString>
+#include <QVariant>
+#include <QColor>
 
 class Command;
 class DrawObject;
 class QShortcut;
+class QPushButton;
 class QPrinter; // output
 class DialogTextDetail;
 
@@ -18,6 +21,13 @@ class MainWindow;
 // Pointer modes of the edit areas.
 enum PointerMode {
     POINTER_IDLE = 0,
+    POINTER_RESIZE_TOP = 1,
+    POINTER_RESIZE_BOTTOM = 2,
+    POINTER_RESIZE_LEFT = 3,
+    POINTER_RESIZE_RIGHT = 4,
+    POINTER_MOVE = 5,
+    POINTER_RANGE_SELECT = 6,
+    POINTER_TEXT_LINK = 7,
 };
 
 // The one window: owns the document (four edit-area object lists), the
@@ -71,10 +81,104 @@ public:
     void setExportDir(QString path);
     // --- end output ---
 
+
 public slots:
     void paint(QPaintDevice* device, int page_area, int page_divide);
     void on_btnHelp_clicked();
     void on_btnZoom_clicked();
+
+    // ---- editing: commands, execution, undo/redo, property panel, text links ----
+public:
+    Command* createCmd(DrawObject* obj);
+    Command* createCmd(QList<DrawObject*> objs);
+    void execCmd(const Command* cmd, bool save_undo, int do_mode);
+    Command* createUndoCmd(const Command* cmd);
+    void selectObject(QString how, DrawObject* obj, bool save_undo);
+    void unselectObject();
+    int getObjectZ(DrawObject* obj);
+    QList<DrawObject*> getShareConfObjs(DrawObject* obj);
+    void TextLinkInsertObj(DrawObject* obj);
+    void TextLinkRemoveObj(DrawObject* obj);
+
+    void refillPanel(DrawObject* obj);
+    void setValueSilent(QWidget* widget, QVariant value);
+    void setColorButtonColor(QPushButton* button, QString color);
+    QColor getColorButtonColor(QPushButton* button);
+    static QString getStyleValue(QString style, QString begin, QString end);
+    QColor ColorDialogShow(QPushButton* button);
+    QString getShapeData(bool useDefaults);
+    void setShapeData(QString data);
+
+public slots:
+    void undo();
+    void redo();
+    void textDetailChanged(int cmd_type, int val);
+    void shapeDataChanged(bool useDefaults);
+
+private slots:
+    void on_spnX_valueChanged(int value);
+    void on_spnY_valueChanged(int value);
+    void on_spnZ_valueChanged(int value);
+    void on_spnR_valueChanged(int value);
+    void on_spnW_valueChanged(int value);
+    void on_spnH_valueChanged(int value);
+    void on_txtText_textChanged();
+    void on_cmbTextFont_currentIndexChanged(int index);
+    void on_spnTextSize_valueChanged(int value);
+    void on_btnTextColor_clicked();
+    void on_spnTextMargin_valueChanged(int value);
+    void on_spnTextLineSpacing_valueChanged(int value);
+    void on_spnTextWordSpacing_valueChanged(int value);
+    void on_radTextAlignTL_clicked();
+    void on_radTextAlignTC_clicked();
+    void on_radTextAlignTR_clicked();
+    void on_radTextAlignML_clicked();
+    void on_radTextAlignMC_clicked();
+    void on_radTextAlignMR_clicked();
+    void on_radTextAlignBL_clicked();
+    void on_radTextAlignBC_clicked();
+    void on_radTextAlignBR_clicked();
+    void on_chkTextBold_clicked();
+    void on_chkTextItalic_clicked();
+    void on_chkTextUnderline_clicked();
+    void on_chkTextStrikeout_clicked();
+    void on_chkTextImaging_clicked();
+    void on_cmbTextDirection_currentIndexChanged(int index);
+    void on_btnEdgeColor_clicked();
+    void on_spnEdgeWidth_valueChanged(int value);
+    void on_btnBgColor_clicked();
+    void on_chkBgColor_stateChanged(int state);
+    void on_spnBgRadius_valueChanged(int value);
+    void on_btnBorderColor_clicked();
+    void on_cmbBorderStyle_currentIndexChanged(int index);
+    void on_spnBorderWidth_valueChanged(int value);
+    void on_btnRuledLineColor_clicked();
+    void on_cmbRuledLineStyle_currentIndexChanged(int index);
+    void on_spnRuledLineWidth_valueChanged(int value);
+    void on_chkRuledLine_Top_stateChanged(int state);
+    void on_chkRuledLine_Bottom_stateChanged(int state);
+    void on_chkRuledLine_Left_stateChanged(int state);
+    void on_chkRuledLine_Right_stateChanged(int state);
+    void on_chkRuledLine_Slash_stateChanged(int state);
+    void on_chkRuledLine_BackSlash_stateChanged(int state);
+    void on_chkImgRatioKeep_clicked();
+    void on_chkImgCenter_clicked();
+    void on_chkTextLinkShareConf_clicked();
+    void on_btnTextLinkOnOff_clicked();
+
+private:
+    void setupEditing();
+    void fillFontCombo();
+    void sendPanelCmd(int type, const QString& value);
+    void pushUndoRecord(Command* record, int do_mode);
+    static void discardRecord(Command* record);
+    void applyCode(const Command* cmd, int i, const QString& v, int partCount, bool* relayout,
+                   QList<DrawObject*>* survivors);
+    void refreshPanel(int type, const QString& v, int i, int partCount);
+    void showSelectionEmptied();
+    void setAlignRadio(int align);
+    void setRuledLineBoxes(int bits);
+    // ---- end editing ----
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class DrawObject;
 
@@ -78,6 +79,22 @@ public:
     // The value text split over the targets: part i for target i, part 0 for
     // the rest, surplus parts dropped. partCount is what remains after dropping.
     QStringList distributeValues(int* partCount = nullptr) const;
+
+    // One value per target joined into a per-object list; a single value
+    // when every target agrees.
+    static QString joinPerObject(const QStringList& values);
+
+    // The field a simple property code sets, as value text, and writing it
+    // back. hasField is false for codes that are not a plain field.
+    static bool hasField(int type);
+    static QString fieldValue(const DrawObject* obj, int type);
+    static void setFieldValue(DrawObject* obj, int type, const QString& value);
+    // Codes 15 to 35: text settings shared along a link chain.
+    static bool isSharedTextSetting(int type);
+    // A ruled-line record restores the whole set of bits; the panel sends a
+    // signed single bit. The marker tells them apart.
+    static QString ruledLineSetValue(int bits);
+    static bool isRuledLineSetValue(const QString& value);
 };
 
 #endif
