@@ -81,6 +81,20 @@ public:
     void setExportDir(QString path);
     // --- end output ---
 
+    // ---- documents: files, folders, drops, clipboard (mainwindow_file.cpp) ----
+    bool fileOpen(QString path);
+    bool fileSave(QString path);
+    QString getSaveDir();
+    void setSaveDir(QString path);
+    QString getSaveFile();
+    QString getImageDir();
+    void setImageDir(QString path);
+    Q_SLOT void on_btnNew_clicked();
+    Q_SLOT void on_btnOpen_clicked();
+    Q_SLOT void on_btnSave_clicked();
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    // ---- end documents ----
 
 public slots:
     void paint(QPaintDevice* device, int page_area, int page_divide);

@@ -1,0 +1,140 @@
+// Documents: new, open, save, remembered folders and dropped files.
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "document.h"
+#include "drawobject.h"
+#include "setting.h"
+#include "uiseam.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace {
+
+const QString DOC_PATH = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+const QString MSG_INVALID = "ファイル形式が無効です。";
+const QString FILTER_XML = "XML(*.xml)";
+
+}
+
+QString MainWindow::getSaveDir()
+{
+    return Setting::SaveDir.isEmpty() ? DOC_PATH : Setting::SaveDir;
+}
+
+void MainWindow::setSaveDir(QString path)
+{
+    const QFileInfo info(path);
+    Setting::SaveDir = info.absolutePath();
+    Setting::SaveFile = info.fileName();
+    qDebug() << "Setting::SaveDir" << Setting::SaveDir;
+    qDebug() << "Setting::SaveFile" << Setting::SaveFile;
+}
+
+QString MainWindow::getSaveFile()
+{
+    return Setting::SaveFile.isEmpty() ? QString("新しいファイル.xml") : Setting::SaveFile;
+}
+
+QString MainWindow::getImageDir()
+{
+    return (Setting::ImageDir.isEmpty() ? DOC_PATH : Setting::ImageDir) + "/dummy.jpg";
+}
+
+void MainWindow::setImageDir(QString path)
+{
+    Setting::ImageDir = QFileInfo(path).absolutePath();
+}
+
+bool MainWindow::fileSave(QString path)
+{
+    path = Document::withXmlSuffix(path);
+    QList<QList<DrawObject*>> areas;
+    for (QList<DrawObject*>* list : qAsConst(mListArea))
+        areas << *list;
+    QString error;
+    if (!Document::save(path, DocumentSettings::fromSetting(), areas, &error)) {
+        qDebug() << "save failed:" << path << error;
+        UiSeam::instance()->warning(this, "保存", "ファイルを保存できませんでした。\n" + path);
+        return false;
+    }
+    setSaveDir(path);
+    return true;
+}
+
+bool MainWindow::fileOpen(QString path)
+{
+    // Read and check everything before the open document is touched.
+    DocumentContent content;
+    QString error;
+    if (!Document::hasXmlSuffix(path) || !Document::read(path, &content, &error)) {
+        qDebug() << "open failed:" << path << error;
+        UiSeam::instance()->warning(this, "開く", MSG_INVALID);
+        return false;
+    }
+    setSaveDir(path);
+    setImageDir(path);
+    init();
+    content.settings.applyToSetting();
+    setPageFormation(Setting::PaperSize, Setting::PageMax, Setting::PageOrientation, Setting::PageDirection);
+    for (int i = 0; i < mListArea.size(); ++i)
+        *mListArea[i] = content.takeArea(i);
+    ui->tabwgtMain->setCurrentIndex(0);
+    updateCurrentPage();
+    return true;
+}
+
+void MainWindow::on_btnNew_clicked()
+{
+    const auto answer = UiSeam::instance()->question(this, "最初から", "すべてクリアされます。よろしいですか？",
+                                                     QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+    init();
+    updateCurrentPage();
+}
+
+void MainWindow::on_btnOpen_clicked()
+{
+    const QString start = QDir::toNativeSeparators(getSaveDir() + "/" + getSaveFile());
+    const QString path = UiSeam::instance()->getOpenFileName(this, "開く", start, FILTER_XML);
+    if (path.isEmpty())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    fileOpen(path);
+    QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::on_btnSave_clicked()
+{
+    const QString start = QDir::toNativeSeparators(getSaveDir() + "/" + getSaveFile());
+    const QString path = UiSeam::instance()->getSaveFileName(this, "保存", start, FILTER_XML);
+    if (!path.isEmpty())
+        fileSave(path);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasFormat("text/uri-list"))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // A URL that names no local file gives an empty path, which fileOpen refuses.
+    fileOpen(urls.first().toLocalFile());
+}
