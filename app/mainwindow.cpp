@@ -51,6 +51,7 @@ MainWindow::MainWindow(QWidget* parent)
     init();
     installEventFilters();
     setupEditing();
+    setupPointerEditing();
 }
 
 MainWindow::~MainWindow()

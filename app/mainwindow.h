@@ -13,6 +13,8 @@ class QShortcut;
 class QPushButton;
 class QPrinter; // output
 class DialogTextDetail;
+class QContextMenuEvent;
+class QPainter;
 
 namespace Ui {
 class MainWindow;
@@ -193,6 +195,81 @@ private:
     void setAlignRadio(int align);
     void setRuledLineBoxes(int bits);
     // ---- end editing ----
+
+    // ---- pointer editing, link mode, shape page, page numbers ----
+public:
+    void actionClick(int x, int y, bool ctrl);
+    DrawObject* getObjectAt(int x, int y);
+    int getCurrentObjectZone(int x, int y);
+    bool isXYonObject(DrawObject* obj, int x, int y);
+    bool isXYonObjectEdge(DrawObject* obj, int x, int y);
+    static bool overlapRects(int ax1, int ay1, int ax2, int ay2, int bx1, int by1, int bx2, int by2);
+    void resizeObject(int dx, int dy, int dw, int dh);
+    void changeCursor(int shape);
+    void TextLinkCruiseStart();
+    void TextLinkCruiseStop();
+    void drawPointerOverlay(QPainter* painter, int area);
+
+public slots:
+    void on_btnNewObj_clicked();
+    void on_btnPageNum_clicked();
+    void on_btnTextDetail_clicked();
+    void on_cmbShape_currentIndexChanged(int index);
+    void on_btnShapeLineColor_clicked();
+    void on_btnShapeCircleColor_clicked();
+    void on_btnShapeCircleLineColor_clicked();
+    void on_btnShapeTriangleColor_clicked();
+    void on_btnShapeTriangleLineColor_clicked();
+    void on_btnShapeDiamondColor_clicked();
+    void on_btnShapeDiamondLineColor_clicked();
+    void on_btnShapeStarColor_clicked();
+    void on_btnShapeStarLineColor_clicked();
+    void on_btnShapeHeartColor_clicked();
+    void on_btnShapeHeartLineColor_clicked();
+    void on_btnShapeHukidasiColor_clicked();
+    void on_btnShapeHukidasiLineColor_clicked();
+    void on_cmbShapeLineStyle_currentIndexChanged(int index);
+    void on_spnShapeLineWidth_valueChanged(int value);
+    void on_spnShapeLineCount_valueChanged(int value);
+    void on_spnShapeCircleLineWidth_valueChanged(int value);
+    void on_spnShapeTriangleLineWidth_valueChanged(int value);
+    void on_spnShapeDiamondLineWidth_valueChanged(int value);
+    void on_spnShapeStarLineWidth_valueChanged(int value);
+    void on_spnShapeHeartLineWidth_valueChanged(int value);
+    void on_spnShapeHukidasiLineWidth_valueChanged(int value);
+    void on_spnShapeHukidasiRadius_valueChanged(int value);
+    void on_spnShapeHukidasiPosition_valueChanged(int value);
+    void on_spnShapeHukidasiWidth_valueChanged(int value);
+    void on_spnShapeHukidasiHeight_valueChanged(int value);
+    void on_chkShapeCircleIsEllipse_clicked();
+    void on_chkShapeCircleMoldCut_clicked();
+    void on_chkShapeTriangleMoldCut_clicked();
+    void on_chkShapeDiamondMoldCut_clicked();
+    void on_chkShapeStarMoldCut_clicked();
+    void on_chkShapeHeartMoldCut_clicked();
+    void on_chkShapeHukidasiMoldCut_clicked();
+    void on_radShapeTriangleDirection_N_clicked();
+    void on_radShapeTriangleDirection_E_clicked();
+    void on_radShapeTriangleDirection_W_clicked();
+    void on_radShapeTriangleDirection_S_clicked();
+    void on_radShapeHukidasiDirection_N_clicked();
+    void on_radShapeHukidasiDirection_E_clicked();
+    void on_radShapeHukidasiDirection_W_clicked();
+    void on_radShapeHukidasiDirection_S_clicked();
+
+private:
+    void setupPointerEditing();
+    bool isOnCurrentPage(DrawObject* obj);
+    bool canLinkTo(DrawObject* obj);
+    QPoint documentPoint(const QPoint& widgetPos) const;
+    bool areaEvent(int area, QWidget* page, QEvent* event);
+    void pointerMoved(const QPoint& p);
+    void pointerReleased();
+    bool areaKey(int key);
+    bool nudgeSelection(int key);
+    bool showContextMenu(QWidget* page, QContextMenuEvent* event);
+    void pickShapeColor(QPushButton* button);
+    // ---- end pointer editing ----
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -14,12 +14,10 @@ bool isPrinter(QPaintDevice* device)
 }
 
 // Pointer-editing overlays of the editor (rubber band, link candidate), drawn
-// last over an edit area in its own coordinates. Nothing to draw yet.
+// last over an edit area in its own coordinates.
 void drawPointerOverlays(MainWindow* window, QPainter* painter, int area)
 {
-    Q_UNUSED(window);
-    Q_UNUSED(painter);
-    Q_UNUSED(area);
+    window->drawPointerOverlay(painter, area);
 }
 
 }
