@@ -15,31 +15,20 @@ private slots:
         QCOMPARE(QRect(o.x, o.y, o.w, o.h), QRect(24, 30, 200, 100));
         QCOMPARE(o.text, QString("New"));
         QCOMPARE(o.textFont, QString("Osaka"));
-        QCOMPARE(o.textSize, 12);
-        QCOMPARE(o.textWeight, 50);
-        QCOMPARE(o.textMargin, 4);
-        QCOMPARE(o.textLineSpacing, 4);
-        QCOMPARE(o.textAlign, 33);
-        QCOMPARE(o.textColor, QColor(0, 0, 0, 255));
-        QCOMPARE(o.textEdgeColor, QColor(255, 255, 255, 255));
-        QCOMPARE(o.textEdgeWidth, 0);
-        QCOMPARE(o.bgColor, QColor(255, 255, 255, 255));
-        QVERIFY(!o.bgColorEnabled);
-        QCOMPARE(o.borderColor, QColor(0, 0, 0, 255));
-        QCOMPARE(o.borderStyle, 0);
-        QCOMPARE(o.borderWidth, 1);
-        QCOMPARE(o.ruledline, 15);
-        QCOMPARE(o.ruledlineStyle, 0);
-        QVERIFY(o.textLinkShareConf);
-        QVERIFY(!o.isTextLinked());
-        QVERIFY(!o.textTategaki && !o.selected && !o.img && !o.textImage && !o.textImagePainter);
+        // size, weight, margin, line spacing, alignment, outline, border, ruled lines
+        QCOMPARE(QList<int>({o.textSize, o.textWeight, o.textMargin, o.textLineSpacing, o.textAlign, o.textEdgeWidth,
+                             o.borderStyle, o.borderWidth, o.ruledline, o.ruledlineStyle}),
+                 QList<int>({12, 50, 4, 4, 33, 0, 0, 1, 15, 0}));
+        QCOMPARE(QList<QColor>({o.textColor, o.textEdgeColor, o.bgColor, o.borderColor}),
+                 QList<QColor>({Qt::black, Qt::white, Qt::white, Qt::black}));
+        QVERIFY(o.textLinkShareConf && !o.isTextLinked() && !o.bgColorEnabled && !o.textTategaki);
+        QVERIFY(!o.img && !o.textImage && !o.textImagePainter);
         // The constructor already laid out the default text.
         QCOMPARE(o.layoutLines, QStringList({"New"}));
         QCOMPARE(o.layoutTexts.join(QString()), QString("New"));
         QVERIFY(o.layoutKinds.isEmpty());
 
         DrawObject::null(nullptr); // harmless
-        DrawObject::null(new DrawObject(0, 0, 10, 10));
     }
 
     void findValue()
@@ -58,9 +47,7 @@ private slots:
     void colours()
     {
         QCOMPARE(DrawObject::colorToStr(QColor(255, 0, 0)), QString("255,0,0,255"));
-        const QColor c = DrawObject::strToColor("10,20,30,40");
-        QCOMPARE(c, QColor(10, 20, 30, 40));
-        QCOMPARE(DrawObject::colorToStr(DrawObject::strToColor("1,2,3,4")), QString("1,2,3,4"));
+        QCOMPARE(DrawObject::strToColor("10,20,30,40"), QColor(10, 20, 30, 40));
 
         // Short or damaged texts give a valid colour: missing parts are 0,
         // a missing alpha is opaque, non-numbers are 0, excess is clamped.
@@ -68,7 +55,6 @@ private slots:
         QCOMPARE(DrawObject::strToColor(""), QColor(0, 0, 0, 255));
         QCOMPARE(DrawObject::strToColor("x,20,30,40"), QColor(0, 20, 30, 40));
         QCOMPARE(DrawObject::strToColor("300,-5,30,999"), QColor(255, 0, 30, 255));
-        QVERIFY(DrawObject::strToColor("garbage").isValid());
     }
 
     void pens()
@@ -78,11 +64,7 @@ private slots:
             QCOMPARE(DrawObject::getPen(Qt::red, style, -3, Qt::SquareCap).style(), Qt::NoPen);
         }
         const QPen p = DrawObject::getPen(QColor(1, 2, 3), Qt::DashLine, 3, Qt::SquareCap);
-        QCOMPARE(p.style(), Qt::DashLine);
-        QCOMPARE(p.width(), 3);
-        QCOMPARE(p.color(), QColor(1, 2, 3));
-        QCOMPARE(p.joinStyle(), Qt::MiterJoin);
-        QCOMPARE(p.capStyle(), Qt::SquareCap);
+        QCOMPARE(p, QPen(QColor(1, 2, 3), 3, Qt::DashLine, Qt::SquareCap, Qt::MiterJoin));
         QCOMPARE(DrawObject::getPen(Qt::red, 77, 2, 5).style(), Qt::SolidLine);
 
         // A zero-width pen really draws nothing.
@@ -101,22 +83,17 @@ private slots:
         QList<DrawObject*> chain{&a, &b, &c};
         a.textLinkList = b.textLinkList = c.textLinkList = &chain;
 
-        QCOMPARE(a.getTextLinkIndex(), 0);
-        QCOMPARE(b.getTextLinkIndex(), 1);
-        QCOMPARE(c.getTextLinkIndex(), 2);
+        QCOMPARE(QList<int>({a.getTextLinkIndex(), b.getTextLinkIndex(), c.getTextLinkIndex()}), QList<int>({0, 1, 2}));
         QCOMPARE(a.getTextLinkPrev(), nullptr);
-        QCOMPARE(a.getTextLinkNext(), &b);
         QCOMPARE(b.getTextLinkPrev(), &a);
+        QCOMPARE(b.getTextLinkNext(), &c);
         QCOMPARE(c.getTextLinkNext(), nullptr);
-        QVERIFY(!a.getTextLinkId().isEmpty());
+        QVERIFY(QRegularExpression("^[0-9a-f]+$").match(a.getTextLinkId()).hasMatch());
         QCOMPARE(b.getTextLinkId(), a.getTextLinkId());
         QCOMPARE(c.getTextLinkId(), a.getTextLinkId());
-        QVERIFY(QRegularExpression("^[0-9a-f]+$").match(a.getTextLinkId()).hasMatch());
 
         QCOMPARE(lone.getTextLinkIndex(), -1);
-        QVERIFY(lone.getTextLinkId().isEmpty());
-        QCOMPARE(lone.getTextLinkNext(), nullptr);
-        QCOMPARE(lone.getTextLinkPrev(), nullptr);
+        QVERIFY(lone.getTextLinkId().isEmpty() && !lone.getTextLinkNext() && !lone.getTextLinkPrev());
 
         QList<DrawObject*> other{&lone};
         lone.textLinkList = &other;
