@@ -52,6 +52,7 @@ MainWindow::MainWindow(QWidget* parent)
     installEventFilters();
     setupEditing();
     setupPointerEditing();
+    setupDocuments();
 }
 
 MainWindow::~MainWindow()

@@ -96,6 +96,15 @@ public:
     Q_SLOT void on_btnSave_clicked();
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void setupDocuments();
+    DrawObject* createDrawObjectCopy(DrawObject* obj);
+    void copyAndPasteDrawObject(QList<DrawObject*> objs);
+    Q_SLOT void actionCopy();
+    Q_SLOT void actionPaste();
+    Q_SLOT void on_btnCopyObj_clicked();
+    Q_SLOT void on_btnDelObj_clicked();
+    Q_SLOT void on_btnImg_clicked();
+    Q_SLOT void on_btnImgDel_clicked();
     // ---- end documents ----
 
 public slots:

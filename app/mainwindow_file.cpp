@@ -1,7 +1,8 @@
-// Documents: new, open, save, remembered folders and dropped files.
+// Documents (new, open, save, remembered folders, dropped files), images and the clipboard.
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "command.h"
 #include "document.h"
 #include "drawobject.h"
 #include "setting.h"
@@ -13,7 +14,9 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QMimeData>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QUrl>
 
@@ -137,4 +140,105 @@ void MainWindow::dropEvent(QDropEvent* event)
     event->acceptProposedAction();
     // A URL that names no local file gives an empty path, which fileOpen refuses.
     fileOpen(urls.first().toLocalFile());
+}
+
+void MainWindow::setupDocuments()
+{
+    const QList<QPair<QKeySequence::StandardKey, const char*>> keys = {
+        {QKeySequence::Copy, SLOT(actionCopy())},
+        {QKeySequence::Paste, SLOT(actionPaste())},
+        {QKeySequence::Open, SLOT(on_btnOpen_clicked())},
+        {QKeySequence::Save, SLOT(on_btnSave_clicked())},
+    };
+    for (const auto& k : keys) {
+        auto* shortcut = new QShortcut(QKeySequence(k.first), this);
+        shortcut->setContext(Qt::ApplicationShortcut);
+        connect(shortcut, SIGNAL(activated()), this, k.second);
+        mShortcuts << shortcut;
+    }
+}
+
+// ---- images ----
+
+void MainWindow::on_btnImg_clicked()
+{
+    const QString path = UiSeam::instance()->getOpenFileName(this, "Image File", getImageDir(),
+                                                             "*.jpeg *.jpg *.gif *.png");
+    if (path.isEmpty())
+        return;
+    Command* cmd = createCmd(nullptr);
+    cmd->type = CMD_OBJ_IMG_PATH_CHANGE;
+    cmd->value = path;
+    execCmd(cmd, true, 0);
+    setImageDir(path);
+}
+
+void MainWindow::on_btnImgDel_clicked()
+{
+    Command* cmd = createCmd(nullptr);
+    cmd->type = CMD_OBJ_IMG_PATH_CHANGE;
+    cmd->value = QString();
+    execCmd(cmd, true, 0);
+}
+
+// ---- clipboard, duplicates, deletion ----
+
+DrawObject* MainWindow::createDrawObjectCopy(DrawObject* obj)
+{
+    return Document::copyObject(obj);
+}
+
+void MainWindow::actionCopy()
+{
+    for (DrawObject* o : qAsConst(mListClipboard))
+        DrawObject::null(o);
+    mListClipboard.clear();
+    for (DrawObject* o : qAsConst(mListSelected))
+        mListClipboard.append(createDrawObjectCopy(o));
+}
+
+void MainWindow::actionPaste()
+{
+    // Fresh copies each time: the clipboard keeps its own for the next paste.
+    QList<DrawObject*> copies;
+    for (DrawObject* o : qAsConst(mListClipboard)) {
+        DrawObject* c = createDrawObjectCopy(o);
+        c->x += 5;
+        c->y += 5;
+        copies << c;
+    }
+    copyAndPasteDrawObject(copies);
+}
+
+void MainWindow::copyAndPasteDrawObject(QList<DrawObject*> objs)
+{
+    if (objs.isEmpty())
+        return;
+    Command* cmd = createCmd(objs);
+    cmd->type = CMD_OBJ_CREATE;
+    cmd->value = QString("%1,%2").arg(ui->tabwgtMain->currentIndex()).arg(-1);
+    execCmd(cmd, true, 0);
+}
+
+void MainWindow::on_btnCopyObj_clicked()
+{
+    const int half = _EDITAREA_W_PX / 2;
+    const int current = ui->tabwgtMain->currentIndex();
+    QList<DrawObject*> copies;
+    for (DrawObject* o : qAsConst(mListSelected)) {
+        DrawObject* c = createDrawObjectCopy(o);
+        // Same place on the other half of the spread.
+        if (getObjectArea(o) == current)
+            c->x = c->x >= half ? c->x - half : c->x + half;
+        copies << c;
+    }
+    copyAndPasteDrawObject(copies);
+}
+
+void MainWindow::on_btnDelObj_clicked()
+{
+    Command* cmd = createCmd(nullptr);
+    cmd->type = CMD_OBJ_DELETE;
+    cmd->value = QString();
+    execCmd(cmd, true, 0);
 }
