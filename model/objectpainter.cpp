@@ -1,4 +1,481 @@
+#include "objectpainter.h"
 #include "drawobject.h"
+#include "fonts.h"
+#include "shapes.h"
 
-// Placeholder until object painting lands.
-void DrawObject::paint(QPainter*, QRect, QRect) {}
+#include <QGuiApplication>
+#include <QPaintDevice>
+#include <QPainterPath>
+#include <QPrinter>
+#include <QScreen>
+
+#include <cmath>
+
+namespace {
+
+// Glyphs that are mirrored after being turned in vertical writing.
+const QString TATE_FLIP = QStringLiteral("\uFF70\u30FC");
+
+// Outlines wider than the panel allows only come from damaged files; each
+// step costs (2E+1)^2 draws per glyph, so keep it bounded.
+const int MAX_EDGE_WIDTH = 32;
+
+// Upper bound of the off-screen text image, whatever the box and device.
+const qint64 MAX_TEXT_IMAGE_PIXELS = 4096LL * 4096LL;
+
+// Resolution the layout measured fonts at (that of QFontMetrics without a device).
+int layoutDpi()
+{
+    if (QCoreApplication::testAttribute(Qt::AA_Use96Dpi))
+        return 96;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? qRound(screen->logicalDotsPerInchY()) : 100;
+}
+
+// Font sized so that on device it covers as many painter units as the layout
+// measured, whatever the device's own resolution.
+QFont fontForDevice(QFont font, const QPaintDevice* device)
+{
+    const int deviceDpi = device ? device->logicalDpiY() : 0;
+    const int dpi = layoutDpi();
+    if (deviceDpi > 0 && deviceDpi != dpi)
+        font.setPointSizeF(font.pointSizeF() * dpi / deviceDpi);
+    return font;
+}
+
+QColor almostOpaque(QColor c)
+{
+    if (c.alpha() == 255)
+        c.setAlpha(254);
+    return c;
+}
+
+struct TextMetrics {
+    int ooW = 0;
+    int pitch = 0;
+    int cw = 0;
+    int height = 0;
+};
+
+class ObjectPainter
+{
+public:
+    ObjectPainter(DrawObject* o, QPainter* p, bool printer) : obj(*o), painter(p), printer(printer) {}
+    void paint(const QRect& clip1, const QRect& clip2);
+
+private:
+    QRect box() const { return QRect(obj.x, obj.y, obj.w, obj.h); }
+    bool hasContent() const;
+    void clipContent(int kind, bool moldCut);
+    void paintBackground();
+    void paintImage();
+    void paintBorder();
+    void paintRuledLines();
+    void paintText();
+    void paintChainNumber();
+    void paintSelection();
+
+    int entryCount() const;
+    void applyGlyphTransform(QPainter* p, int i, const QRect& rect) const;
+    void drawEntry(QPainter* p, int i, const QRect& base, const QPointF& offset, bool half) const;
+    void drawEntries(QPainter* p, const QPoint& shift) const;
+    void drawOutline();
+    QRect visibleBoxPart() const;
+    QPainter* beginTextImage(const QRect& part, const QFont& font);
+    void flushTextImage(const QRect& part);
+
+    DrawObject& obj;
+    QPainter* painter;
+    bool printer;
+    TextMetrics m;
+    qreal imageScale = 1;
+};
+
+int ObjectPainter::entryCount() const
+{
+    return qMin(obj.layoutRects.size(), qMin(obj.layoutFlags.size(), obj.layoutTexts.size()));
+}
+
+void ObjectPainter::paint(const QRect& clip1, const QRect& clip2)
+{
+    painter->save();
+    if (clip2.isValid())
+        painter->setClipRegion(QRegion(clip1).united(QRegion(clip2)));
+    else
+        painter->setClipRect(clip1);
+
+    if (obj.r != 0) {
+        const int cx = obj.x + obj.w / 2, cy = obj.y + obj.h / 2;
+        painter->translate(cx, cy);
+        painter->rotate(obj.r);
+        painter->translate(-cx, -cy);
+    }
+
+    const int kind = shapeKindOf(obj.shapeData);
+    const bool moldCut = shapeMoldCut(obj.shapeData);
+    if (hasContent()) {
+        painter->save();
+        clipContent(kind, moldCut);
+        paintBackground();
+        paintImage();
+        paintBorder();
+        paintRuledLines();
+        painter->restore();
+    }
+
+    if (kind >= SHAPE_HLINE && kind <= SHAPE_BALLOON) {
+        painter->save();
+        paintShape(painter, box(), obj.shapeData);
+        painter->restore();
+    }
+    if (!obj.text.isEmpty())
+        paintText();
+    if (!printer) {
+        paintChainNumber();
+        paintSelection();
+    }
+    painter->restore();
+}
+
+bool ObjectPainter::hasContent() const
+{
+    return obj.bgColorEnabled || (obj.img && !obj.img->isNull())
+           || (obj.borderWidth > 0 && obj.borderStyle != 0)
+           || (obj.ruledline > 0 && obj.ruledlineWidth > 0 && obj.ruledlineStyle != 0);
+}
+
+void ObjectPainter::clipContent(int kind, bool moldCut)
+{
+    if (moldCut) {
+        if (kind >= SHAPE_CIRCLE && kind <= SHAPE_BALLOON)
+            painter->setClipPath(shapeOutline(box(), obj.shapeData), Qt::IntersectClip);
+        return;
+    }
+    if (obj.bgRadius == 0) {
+        painter->setClipRect(box(), Qt::IntersectClip);
+        return;
+    }
+    QPainterPath rounded;
+    rounded.addRoundedRect(QRectF(box()), obj.bgRadius, obj.bgRadius);
+    painter->setClipPath(rounded, Qt::IntersectClip);
+}
+
+void ObjectPainter::paintBackground()
+{
+    if (!obj.bgColorEnabled)
+        return;
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(obj.bgColor);
+    if (obj.bgRadius == 0)
+        painter->drawRect(box());
+    else
+        painter->drawRoundedRect(box(), obj.bgRadius, obj.bgRadius);
+}
+
+void ObjectPainter::paintImage()
+{
+    if (!obj.img || obj.img->isNull())
+        return;
+    const QRect target = imageTargetRect(box(), obj.img->size(), obj.imgRatioKeep, obj.imgCenter);
+    if (target.isEmpty())
+        return;
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawImage(target, *obj.img);
+}
+
+void ObjectPainter::paintBorder()
+{
+    if (obj.borderWidth <= 0 || obj.borderStyle == 0)
+        return;
+    painter->setPen(DrawObject::getPen(obj.borderColor, obj.borderStyle, obj.borderWidth + 1, Qt::SquareCap));
+    painter->setBrush(Qt::NoBrush);
+    const int in = obj.borderWidth / 2;
+    const QRect rect = box().adjusted(in, in, -in, -in);
+    if (obj.bgRadius < 1)
+        painter->drawRect(rect);
+    else
+        painter->drawRoundedRect(rect, obj.bgRadius, obj.bgRadius);
+}
+
+void ObjectPainter::paintRuledLines()
+{
+    if (obj.ruledline <= 0 || obj.ruledlineWidth <= 0 || obj.ruledlineStyle == 0)
+        return;
+    const QRect b = box();
+    const int half = obj.ruledlineWidth / 2;
+    const int l = b.left(), t = b.top(), r1 = b.right() + 1, b1 = b.bottom() + 1;
+    const int bits = obj.ruledline;
+    painter->setBrush(Qt::NoBrush);
+    painter->setPen(DrawObject::getPen(obj.ruledlineColor, obj.ruledlineStyle, obj.ruledlineWidth + 1, Qt::SquareCap));
+    if (bits & 1)
+        painter->drawLine(l, t + half, r1, t + half);
+    if (bits & 8)
+        painter->drawLine(l, b1 - half, r1, b1 - half);
+    if (bits & 2)
+        painter->drawLine(l + half, t, l + half, b1);
+    if (bits & 4)
+        painter->drawLine(r1 - half, t, r1 - half, b1);
+    if (!(bits & (16 | 32)))
+        return;
+    painter->setPen(DrawObject::getPen(obj.ruledlineColor, obj.ruledlineStyle, obj.ruledlineWidth, Qt::SquareCap));
+    if (bits & 16)
+        painter->drawLine(l, b1, r1, t);
+    if (bits & 32)
+        painter->drawLine(l, t, r1, b1);
+}
+
+void ObjectPainter::applyGlyphTransform(QPainter* p, int i, const QRect& rect) const
+{
+    const int kind = i < obj.layoutKinds.size() ? obj.layoutKinds.at(i) : 0;
+    switch (kind) {
+    case 1: {
+        const int cx = rect.x() + m.cw / 2;
+        const int cy = rect.y() + m.height / 2;
+        p->translate(cx, cy);
+        p->rotate(90);
+        if (DrawObject::containsStr(TATE_FLIP, obj.layoutTexts.at(i))) {
+            p->scale(1, -1);
+            p->translate(obj.textTateRevRotateY - cx, obj.textTateRevRotateX - cy);
+        } else {
+            p->translate(obj.textTateRevRotateY - cx, -(cy + obj.textTateRevRotateX));
+        }
+        break;
+    }
+    case 2:
+        p->translate(obj.textTateRevMiniX + m.ooW / 5, obj.textTateRevMiniY - m.pitch / 5);
+        break;
+    case 3:
+        p->translate(obj.textTateRevPuncX + (2 * m.ooW) / 3, obj.textTateRevPuncY - m.pitch / 2);
+        break;
+    default:
+        break;
+    }
+}
+
+// Draws entry i at base moved by offset; in vertical writing the glyph
+// transform is taken from base. half adds the printer's half-pixel pass.
+void ObjectPainter::drawEntry(QPainter* p, int i, const QRect& base, const QPointF& offset, bool half) const
+{
+    const bool transformed = obj.textTategaki && i < obj.layoutKinds.size() && obj.layoutKinds.at(i) != 0;
+    if (transformed) {
+        p->save();
+        applyGlyphTransform(p, i, base);
+    }
+    const int flags = obj.layoutFlags.at(i);
+    const QString& text = obj.layoutTexts.at(i);
+    p->drawText(QRectF(base).translated(offset), flags, text);
+    if (half) {
+        const QPointF nudge(offset.x() > 0 ? -0.5 : 0.5, offset.y() > 0 ? -0.5 : 0.5);
+        p->drawText(QRectF(base).translated(offset + nudge), flags, text);
+    }
+    if (transformed)
+        p->restore();
+}
+
+void ObjectPainter::drawEntries(QPainter* p, const QPoint& shift) const
+{
+    const int n = entryCount();
+    for (int i = 0; i < n; ++i)
+        drawEntry(p, i, obj.layoutRects.at(i).translated(shift), QPointF(), false);
+}
+
+void ObjectPainter::paintText()
+{
+    const QFont font = obj.makeFont();
+    const QFontMetrics fm(font);
+    m.ooW = fm.horizontalAdvance(QStringLiteral("oo"));
+    m.pitch = 2 - fm.boundingRect(QStringLiteral("Q")).top() + obj.textWordSpacing;
+    m.cw = int(1.5 * m.ooW);
+    m.height = fm.height();
+
+    painter->save();
+    painter->setFont(fontForDevice(font, painter->device()));
+    painter->setBrush(Qt::NoBrush);
+
+    const bool needsImage = obj.textEdgeWidth > 0 || obj.textImaging;
+    const QRect part = needsImage ? visibleBoxPart() : QRect();
+    if (obj.textEdgeWidth > 0 && !part.isEmpty() && beginTextImage(part, font)) {
+        drawOutline();
+        flushTextImage(part);
+    }
+    if (!obj.textImaging) {
+        painter->setPen(QPen(obj.textColor));
+        drawEntries(painter, QPoint(obj.x, obj.y));
+    } else if (!part.isEmpty() && beginTextImage(part, font)) {
+        obj.textImagePainter->setPen(QPen(almostOpaque(obj.textColor)));
+        drawEntries(obj.textImagePainter, QPoint());
+        flushTextImage(part);
+    }
+    painter->restore();
+}
+
+void ObjectPainter::drawOutline()
+{
+    QPainter* p = obj.textImagePainter;
+    p->setPen(QPen(almostOpaque(obj.textEdgeColor)));
+    const int e = qMin(obj.textEdgeWidth, MAX_EDGE_WIDTH);
+    const int n = entryCount();
+    for (int i = 0; i < n; ++i) {
+        const QRect base = obj.layoutRects.at(i);
+        for (int dy = -e; dy <= e; ++dy) {
+            for (int dx = -e; dx <= e; ++dx) {
+                const int dist = qAbs(dx) + qAbs(dy);
+                bool use;
+                if (obj.textTategaki)
+                    use = printer || (dx != 0 && dy != 0);
+                else if (printer)
+                    use = !(e >= 2 && dist >= 2 * e);
+                else
+                    use = dist == e;
+                if (use)
+                    drawEntry(p, i, base, QPointF(dx, dy), printer);
+            }
+        }
+    }
+}
+
+// The part of the box, in box pixels, that can reach the device through the
+// current clip; the off-screen image never needs to be larger than that.
+QRect ObjectPainter::visibleBoxPart() const
+{
+    const QRectF boxF(obj.x, obj.y, obj.w, obj.h);
+    QRectF visible = boxF;
+    if (painter->hasClipping())
+        visible &= painter->clipBoundingRect();
+    const QPaintDevice* device = painter->device();
+    bool invertible = false;
+    const QTransform inverse = painter->combinedTransform().inverted(&invertible);
+    if (!invertible)
+        return QRect();
+    if (device && device->width() > 0 && device->height() > 0)
+        visible &= inverse.mapRect(QRectF(0, 0, device->width(), device->height()));
+    if (visible.isEmpty())
+        return QRect();
+    // One pixel of slack keeps antialiased glyph edges at the cut unchanged.
+    const QRect part = visible.translated(-obj.x, -obj.y).toAlignedRect().adjusted(-1, -1, 1, 1);
+    return part.intersected(QRect(0, 0, obj.w, obj.h));
+}
+
+// Makes textImage cover part of the box, cleared, with textImagePainter
+// drawing in box pixels. The image is kept while its size fits.
+QPainter* ObjectPainter::beginTextImage(const QRect& part, const QFont& font)
+{
+    imageScale = printer ? 2.0 : 1.0;
+    const qint64 area = qint64(part.width()) * part.height();
+    if (area * imageScale * imageScale > MAX_TEXT_IMAGE_PIXELS)
+        imageScale = std::sqrt(qreal(MAX_TEXT_IMAGE_PIXELS) / area);
+    const QSize size(qMax(1, int(part.width() * imageScale)), qMax(1, int(part.height() * imageScale)));
+
+    if (!obj.textImage || obj.textImage->size() != size) {
+        delete obj.textImagePainter;
+        obj.textImagePainter = nullptr;
+        delete obj.textImage;
+        obj.textImage = new QImage(size, QImage::Format_ARGB32_Premultiplied);
+        if (obj.textImage->isNull()) {
+            delete obj.textImage;
+            obj.textImage = nullptr;
+            return nullptr;
+        }
+    }
+    if (!obj.textImagePainter)
+        obj.textImagePainter = new QPainter();
+    QPainter* p = obj.textImagePainter;
+    if (!p->isActive() && !p->begin(obj.textImage))
+        return nullptr;
+    p->setTransform(QTransform());
+    p->setCompositionMode(QPainter::CompositionMode_Source);
+    p->fillRect(obj.textImage->rect(), Qt::transparent);
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p->scale(qreal(size.width()) / part.width(), qreal(size.height()) / part.height());
+    p->translate(-part.x(), -part.y());
+    p->setRenderHints(painter->renderHints());
+    p->setFont(fontForDevice(font, obj.textImage));
+    p->setBrush(Qt::NoBrush);
+    return p;
+}
+
+// Hands the finished image to the target painter. The image painter is ended
+// first: recording devices (print preview, PDF) may keep a shallow copy of the
+// image, which later drawing into it must not change.
+void ObjectPainter::flushTextImage(const QRect& part)
+{
+    obj.textImagePainter->end();
+    painter->drawImage(QRectF(part.translated(obj.x, obj.y)), *obj.textImage,
+                       QRectF(0, 0, obj.textImage->width(), obj.textImage->height()));
+}
+
+void ObjectPainter::paintChainNumber()
+{
+    if (!obj.textLinkList)
+        return;
+    const QRect b = box();
+    const QRect square(QPoint(b.x() + b.width() - 20, b.y() + b.height() - 20), b.bottomRight());
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(QColor(255, 0, 0, 80));
+    painter->drawRect(square);
+    ensureFontSubstitutions();
+    QFont font(DEF_FONT_NAME);
+    font.setPointSize(12);
+    font.setWeight(75);
+    painter->setFont(fontForDevice(font, painter->device()));
+    painter->setPen(QColor(255, 255, 255, 192));
+    painter->drawText(square, Qt::AlignHCenter | Qt::AlignVCenter, QString::number(obj.getTextLinkIndex() + 1));
+}
+
+void ObjectPainter::paintSelection()
+{
+    if (!obj.selected)
+        return;
+    painter->setPen(DrawObject::getPen(QColor(0, 0, 0, 153), Qt::DotLine, 2, Qt::SquareCap));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(box());
+}
+
+} // namespace
+
+bool isPrinterDevice(const QPaintDevice* device)
+{
+    if (!device)
+        return false;
+    return device->devType() == QInternal::Printer || dynamic_cast<const QPrinter*>(device) != nullptr;
+}
+
+QRect imageTargetRect(const QRect& box, QSize imageSize, bool ratioKeep, bool center)
+{
+    QRect target = box;
+    if (!ratioKeep)
+        return target;
+    const qint64 iw = imageSize.width() > 0 ? imageSize.width() : 1;
+    const qint64 bw = box.width() > 0 ? box.width() : 1;
+    const double ir = double(imageSize.height()) * 100 / iw;
+    const double br = double(box.height()) * 100 / bw;
+    if (br > ir) {
+        const int nh = int(qMin<double>(ir * box.width() / 100, box.height()));
+        if (center)
+            target.setTop((box.top() + box.bottom()) / 2 - nh / 2);
+        target.setBottom(target.top() + nh - 1);
+    } else {
+        const double irInt = std::floor(qMin(ir, 1e12));
+        const qint64 divisor = irInt > 0 ? qint64(irInt) : 1;
+        const int nw = int(qMin<qint64>(qint64(box.height()) * 100 / divisor, box.width()));
+        if (center)
+            target.setLeft((box.left() + box.right()) / 2 + (nw % 2 == 0 ? 1 : 0) - nw / 2);
+        target.setRight(target.left() + nw - 1);
+    }
+    return target;
+}
+
+void paintObject(DrawObject* obj, QPainter* painter, QRect clip1, QRect clip2, bool printer)
+{
+    if (!obj || !painter || !painter->isActive())
+        return;
+    ObjectPainter(obj, painter, printer).paint(clip1, clip2);
+}
+
+void DrawObject::paint(QPainter* painter, QRect clip1, QRect clip2)
+{
+    if (!painter || !painter->isActive())
+        return;
+    paintObject(this, painter, clip1, clip2, isPrinterDevice(painter->device()));
+}
