@@ -23,12 +23,6 @@ QRect boxOf(const DrawObject* o)
     return QRect(o->x, o->y, o->w, o->h);
 }
 
-// The clipboard and delete slots, reached by name.
-void callClipboard(QObject* window, const char* slot)
-{
-    QMetaObject::invokeMethod(window, slot, Qt::DirectConnection);
-}
-
 } // namespace
 
 // ---- hit geometry ----
@@ -305,7 +299,7 @@ bool MainWindow::areaKey(int key)
     switch (key) {
     case Qt::Key_Backspace:
     case Qt::Key_Delete:
-        callClipboard(this, "on_btnDelObj_clicked");
+        on_btnDelObj_clicked();
         return true;
     case Qt::Key_Left:
     case Qt::Key_Right:
@@ -380,15 +374,15 @@ bool MainWindow::showContextMenu(QWidget* page, QContextMenuEvent* event)
     else if (chosen == back)
         on_spnZ_valueChanged(0);
     else if (chosen == copy)
-        callClipboard(this, "actionCopy");
+        actionCopy();
     else if (chosen == paste)
-        callClipboard(this, "actionPaste");
+        actionPaste();
     else if (chosen == link && mListSelected.size() == 1)
         TextLinkCruiseStart();
     else if (chosen == unlink && mListSelected.size() == 1)
         TextLinkRemoveObj(mListSelected.first());
     else if (chosen == remove)
-        callClipboard(this, "on_btnDelObj_clicked");
+        on_btnDelObj_clicked();
     return true;
 }
 
