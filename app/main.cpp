@@ -1,3 +1,4 @@
+#include "cli.h"
 #include "mainwindow.h"
 
 #include <QApplication>
@@ -7,6 +8,10 @@
 
 int main(int argc, char* argv[])
 {
+    bool cliHandled = false;
+    const int cliCode = runCommandLine(argc, argv, &cliHandled); // --export-pdf, --help
+    if (cliHandled)
+        return cliCode;
     QApplication app(argc, argv);
 
     // Qt's own dialog texts: a translations/ folder beside the working

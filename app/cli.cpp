@@ -1,0 +1,223 @@
+#include "cli.h"
+
+#include "document.h"
+#include "drawobject.h"
+#include "editarea.h"
+#include "pdfexport.h"
+#include "setting.h"
+#include "sheet.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrinter>
+#include <QScreen>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+const QStringList OUR_OPTIONS = {"--export-pdf", "--layout", "--help", "-h"};
+
+bool isOurs(const QString& arg)
+{
+    for (const QString& o : OUR_OPTIONS)
+        if (arg == o || (o.startsWith("--") && arg.startsWith(o + "=")))
+            return true;
+    return false;
+}
+
+int layoutFromWord(const QString& word)
+{
+    if (word == "print")
+        return PdfExport::LayoutSheet;
+    if (word == "pages")
+        return PdfExport::LayoutPages;
+    if (word == "spreads")
+        return PdfExport::LayoutSpreads;
+    return -1;
+}
+
+CliRequest failure(const QString& error)
+{
+    CliRequest r;
+    r.action = CliRequest::Error;
+    r.error = error;
+    return r;
+}
+
+void printLine(FILE* stream, QString text)
+{
+    if (stream == stderr) // messages stay on one line
+        text.replace('\n', ' ');
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
+// Diagnostics of the drawing code would bury the one line a script reads.
+void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& msg)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        printLine(stderr, msg);
+}
+
+}
+
+CliRequest parseCommandLine(const QStringList& args)
+{
+    bool ours = false;
+    for (const QString& a : args) {
+        if (a == "--")
+            break;
+        if (a == "--help" || a == "-h") {
+            CliRequest r;
+            r.action = CliRequest::Help;
+            return r;
+        }
+        ours = ours || isOurs(a);
+    }
+    if (!ours)
+        return CliRequest();
+
+    CliRequest r;
+    r.action = CliRequest::Export;
+    bool haveOutput = false;
+    bool optionsEnded = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString a = args.at(i);
+        if (!optionsEnded && a == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && (a == "--export-pdf" || a == "--layout" || a.startsWith("--export-pdf=")
+                                     || a.startsWith("--layout="))) {
+            const int eq = a.indexOf('=');
+            const QString name = eq < 0 ? a : a.left(eq);
+            QString value;
+            if (eq >= 0)
+                value = a.mid(eq + 1);
+            else if (i + 1 < args.size())
+                value = args.at(++i);
+            if (value.isEmpty())
+                return failure(name + " needs a value");
+            if (name == "--export-pdf") {
+                r.output = value;
+                haveOutput = true;
+            } else {
+                r.layout = layoutFromWord(value);
+                if (r.layout < 0)
+                    return failure("unknown layout '" + value + "' (use print, pages or spreads)");
+            }
+        } else if (!optionsEnded && a.startsWith("-") && a.size() > 1) {
+            return failure("unknown option '" + a + "'");
+        } else if (r.document.isEmpty()) {
+            r.document = a;
+        } else {
+            return failure("more than one document given ('" + r.document + "', '" + a + "')");
+        }
+    }
+    if (!haveOutput)
+        return failure("--layout needs --export-pdf OUT.pdf");
+    if (r.document.isEmpty())
+        return failure("no document given to export");
+    return r;
+}
+
+QString commandLineHelp()
+{
+    return QStringLiteral(
+        "Usage: zamfu [DOCUMENT.xml]\n"
+        "       zamfu --export-pdf OUT.pdf [--layout print|pages|spreads] DOCUMENT.xml\n"
+        "\n"
+        "Without options the editor opens, with DOCUMENT.xml if given.\n"
+        "\n"
+        "  --export-pdf OUT.pdf  write the document as a PDF and exit, without a window\n"
+        "  --layout print        the imposed sheet, ready to print and fold (default)\n"
+        "  --layout pages        one PDF page per booklet page (not for one-page booklets)\n"
+        "  --layout spreads      one PDF page per spread (not for one page or landscape pages)\n"
+        "  -h, --help            show this text\n"
+        "\n"
+        "Exit status: 0 written, 1 the document could not be read or the PDF not written,\n"
+        "2 a bad option. An existing OUT.pdf is replaced only by a complete new file.");
+}
+
+int exportDocument(const CliRequest& request, QString* error)
+{
+    const QFileInfo doc(request.document), out(request.output);
+    if (doc.exists() && out.exists() && doc.canonicalFilePath() == out.canonicalFilePath()) {
+        *error = "the PDF would replace the document " + request.document;
+        return 2;
+    }
+    DocumentContent content;
+    QString why;
+    if (!Document::read(request.document, &content, &why)) {
+        *error = "cannot read " + request.document + (why.isEmpty() ? QString() : ": " + why);
+        return 1;
+    }
+    content.settings.applyToSetting();
+    if (!PdfExport::layoutAvailable(request.layout)) {
+        *error = "this layout is not available for this booklet (use --layout print)";
+        return 2;
+    }
+    const QSize size = EditArea::size(Setting::getEditAreaSize(Setting::PaperSize, Setting::PageMax), Setting::PageMax,
+                                      Setting::PageOrientation, Setting::PageForm);
+    if (size.isValid()) {
+        _EDITAREA_W_PX = size.width();
+        _EDITAREA_H_PX = size.height();
+    }
+
+    QList<QList<DrawObject*>*> lists;
+    for (QList<DrawObject*>& area : content.areas)
+        lists.append(&area);
+    const auto paint = [&lists](QPrinter* printer, int layout) {
+        QPainter painter;
+        if (!painter.begin(printer))
+            return;
+        Sheet::render(&painter, Sheet::Context::fromSettings(1.0, true), Sheet::ALL_AREAS, layout, lists);
+    };
+    if (!PdfExport::writePdf(request.output, request.layout, paint, &why)) {
+        *error = "cannot write " + request.output + ": " + why;
+        return 1;
+    }
+    return 0;
+}
+
+int runCommandLine(int argc, char** argv, bool* handled)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const CliRequest request = parseCommandLine(args);
+    *handled = request.action != CliRequest::None;
+    switch (request.action) {
+    case CliRequest::None:
+        return 0;
+    case CliRequest::Help:
+        printLine(stdout, commandLineHelp());
+        return 0;
+    case CliRequest::Error:
+        printLine(stderr, "zamfu: " + request.error + " (see zamfu --help)");
+        return 2;
+    case CliRequest::Export:
+        break;
+    }
+
+    if (qEnvironmentVariableIsEmpty("ZAMFU_DEBUG"))
+        qInstallMessageHandler(quietMessages);
+    // Nothing is shown, so no display is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QApplication> app;
+    static int qtArgc = 1;
+    static char* qtArgv[] = {argv[0], nullptr};
+    if (!QCoreApplication::instance())
+        app.reset(new QApplication(qtArgc, qtArgv));
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        _PC_DPI = screen->logicalDotsPerInchX();
+
+    QString error;
+    const int code = exportDocument(request, &error);
+    if (code != 0)
+        printLine(stderr, "zamfu: " + error);
+    return code;
+}

@@ -1,0 +1,34 @@
+#ifndef CLI_H
+#define CLI_H
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asks for. Arguments that name no option of ours are
+// left to the editor (None).
+struct CliRequest {
+    enum Action { None, Help, Export, Error };
+    Action action = None;
+    QString output;   // PDF to write
+    QString document; // document to read
+    int layout = 0;   // PdfExport::Layout
+    QString error;    // one line, for Error
+};
+
+// args without the program name.
+CliRequest parseCommandLine(const QStringList& args);
+
+QString commandLineHelp();
+
+// Reads the document and writes the PDF. Returns the exit code (0 written,
+// 1 a document or output failure, 2 a layout the booklet does not offer) and,
+// on failure, a one-line reason.
+int exportDocument(const CliRequest& request, QString* error);
+
+// Runs the export or the help text before any window exists; creates the
+// application object it needs and uses the offscreen platform unless one is
+// chosen. *handled is false when the arguments are for the editor.
+// Returns the exit code: 0 done, 1 a document or output failure, 2 a usage error.
+int runCommandLine(int argc, char** argv, bool* handled);
+
+#endif
