@@ -7,7 +7,6 @@
 #include "settingdialog.h"
 #include "uiseam.h"
 
-#include <QApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
@@ -17,16 +16,6 @@
 
 namespace {
 const QString DOC_PATH = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-
-// Shows the wait cursor for as long as it lives.
-struct WaitCursor {
-    WaitCursor()
-    {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 }
 
 void MainWindow::on_btnSetting_clicked()
@@ -96,13 +85,11 @@ void MainWindow::on_btnExport_clicked()
         return;
     }
 
+    changeCursor(Qt::WaitCursor);
     QString error;
-    bool written;
-    {
-        WaitCursor wait;
-        written = PdfExport::writePdf(name, mode, [this](QPrinter* printer, int layout) { paint(printer, 4, layout); },
-                                      &error);
-    }
+    const bool written = PdfExport::writePdf(
+        name, mode, [this](QPrinter* printer, int layout) { paint(printer, 4, layout); }, &error);
+    changeCursor(-1);
     if (!written) {
         qDebug() << "PDF export failed:" << error;
         UiSeam::instance()->warning(this, "PDF出力",
