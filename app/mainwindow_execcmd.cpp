@@ -8,6 +8,7 @@
 #include "textlink.h"
 
 #include <QDebug>
+#include <algorithm>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeySequence>
@@ -192,11 +193,35 @@ Command* MainWindow::createUndoCmd(const Command* cmd)
         return rec;
     }
 
+    if (type == CMD_OBJ_Z_CHANGE) {
+        // Moving several targets one after another shifts the others, so
+        // restoring only the targets' old indexes can miss. The record holds
+        // every object of the touched areas, bottom first: moving each to its
+        // old index in that order rebuilds the exact stacking.
+        QList<int> areas;
+        for (DrawObject* o : cmd->objs) {
+            const int area = getObjectArea(o);
+            if (area < mListArea.size() && !areas.contains(area))
+                areas.append(area);
+        }
+        std::sort(areas.begin(), areas.end());
+        rec->objs.clear();
+        for (int area : areas) {
+            for (DrawObject* o : *mListArea.at(area)) {
+                rec->objs.append(o);
+                values << QString("%1,%2").arg(area).arg(getObjectZ(o));
+            }
+        }
+        if (rec->objs.isEmpty()) {
+            delete rec;
+            return nullptr;
+        }
+        rec->value = Command::joinPerObject(values);
+        return rec;
+    }
+
     for (DrawObject* o : cmd->objs) {
         switch (type) {
-        case CMD_OBJ_Z_CHANGE:
-            values << QString("%1,%2").arg(getObjectArea(o)).arg(getObjectZ(o));
-            break;
         case CMD_OBJ_RECT_CHANGE:
         case CMD_OBJ_RECT_MOVE:
             values << QString("%1,%2,%3,%4").arg(o->x).arg(o->y).arg(o->w).arg(o->h);

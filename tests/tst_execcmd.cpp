@@ -3,6 +3,7 @@
 #include "setting.h"
 
 #include <QDir>
+#include <QLoggingCategory>
 #include <QtTest>
 
 class TestExecCmd : public QObject
@@ -10,6 +11,12 @@ class TestExecCmd : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase()
+    {
+        // The executor's diagnostics would swamp the log.
+        QLoggingCategory::setFilterRules("default.debug=false");
+    }
+
     void commandsWithoutTargetsDoNothing()
     {
         EditingFixture f;
