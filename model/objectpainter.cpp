@@ -13,9 +13,6 @@
 
 namespace {
 
-// Glyphs that are mirrored after being turned in vertical writing.
-const QString TATE_FLIP = QStringLiteral("\uFF70\u30FC");
-
 // Outlines wider than the panel allows only come from damaged files; each
 // step costs (2E+1)^2 draws per glyph, so keep it bounded.
 const int MAX_EDGE_WIDTH = 32;
@@ -234,7 +231,7 @@ void ObjectPainter::applyGlyphTransform(QPainter* p, int i, const QRect& rect) c
         const int cy = rect.y() + m.height / 2;
         p->translate(cx, cy);
         p->rotate(90);
-        if (DrawObject::containsStr(TATE_FLIP, obj.layoutTexts.at(i))) {
+        if (DrawObject::containsStr(MOJI_TATE_FLIP, obj.layoutTexts.at(i))) {
             p->scale(1, -1);
             p->translate(obj.textTateRevRotateY - cx, obj.textTateRevRotateX - cy);
         } else {

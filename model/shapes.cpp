@@ -1,6 +1,7 @@
 #include "shapes.h"
 #include "drawobject.h"
 
+#include <QHash>
 #include <QPainter>
 #include <QPolygonF>
 
@@ -12,17 +13,110 @@ const int COMBO_TABLE[9] = {0, 1, 2, 3, 6, 7, 4, 5, 8};
 // geometry cannot overflow. The panel's own ranges lie well inside.
 const int VALUE_LIMIT = 1000000;
 
-int intValue(const QString& data, const char* key, int fallback)
+// Shape data parsed once: painting reads it on every repaint.
+struct ShapeSpec {
+    int kind = 0;
+    bool moldCut = false;
+    bool ellipse = false;
+    QString direction;
+    int radius = 0;
+    int tailPos = 0;
+    int tailWidth = 0;
+    int tailLength = 0;
+    bool hasLineStyle = false; // lines need colour, style and width
+    bool hasBody = false;      // closed shapes need body colour, line colour and width
+    QColor lineColor;
+    QColor bodyColor;
+    int lineStyle = 0;
+    int lineWidth = 0;
+    int lineCount = 1;
+};
+
+int boundedInt(const QString& v, int fallback)
 {
-    const QString v = DrawObject::findValue(QString::fromLatin1(key), data, QString());
-    if (v.isEmpty())
-        return fallback;
-    return qBound(-VALUE_LIMIT, v.toInt(), VALUE_LIMIT);
+    return v.isEmpty() ? fallback : qBound(-VALUE_LIMIT, v.toInt(), VALUE_LIMIT);
 }
 
-bool hasValue(const QString& data, const char* key)
+// Same reading as DrawObject::findValue: the first entry of a key wins, and
+// an empty value counts as missing.
+ShapeSpec parseSpec(const QString& data)
 {
-    return !DrawObject::findValue(QString::fromLatin1(key), data, QString()).isEmpty();
+    QHash<QString, QString> values;
+    for (const QStringRef& item : data.splitRef(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const int eq = item.indexOf(QLatin1Char('='));
+        if (eq < 0)
+            continue;
+        const QString key = item.left(eq).toString();
+        if (!values.contains(key))
+            values.insert(key, item.mid(eq + 1).toString());
+    }
+    auto has = [&](const char* key) { return !values.value(QLatin1String(key)).isEmpty(); };
+    auto text = [&](const char* key) { return values.value(QLatin1String(key)); };
+    ShapeSpec spec;
+    spec.kind = text("Shape").toInt();
+    spec.moldCut = text("MoldCut") == QLatin1String("inside");
+    spec.ellipse = text("IsEllipse") == QLatin1String("true");
+    spec.direction = text("Direction");
+    spec.radius = boundedInt(text("Radius"), 0);
+    spec.tailPos = boundedInt(text("SippoP"), 0);
+    spec.tailWidth = boundedInt(text("SippoW"), 0);
+    spec.tailLength = boundedInt(text("SippoH"), 0);
+    spec.hasLineStyle = has("LineColor") && has("LineStyle") && has("LineWidth");
+    spec.hasBody = has("BodyColor") && has("LineColor") && has("LineWidth");
+    spec.lineColor = DrawObject::strToColor(text("LineColor"));
+    spec.bodyColor = DrawObject::strToColor(text("BodyColor"));
+    spec.lineStyle = boundedInt(text("LineStyle"), 0);
+    spec.lineWidth = qBound(0, boundedInt(text("LineWidth"), 0), 255);
+    spec.lineCount = boundedInt(text("LineCount"), 1);
+    return spec;
+}
+
+// Bounded caches; objects share few distinct strings and boxes change rarely.
+const int CACHE_LIMIT = 512;
+
+ShapeSpec specFor(const QString& data)
+{
+    static QHash<QString, ShapeSpec> cache;
+    const auto it = cache.constFind(data);
+    if (it != cache.constEnd())
+        return it.value();
+    if (cache.size() >= CACHE_LIMIT)
+        cache.clear();
+    return cache.insert(data, parseSpec(data)).value();
+}
+
+struct OutlineKey {
+    QString data;
+    QRect box;
+    bool operator==(const OutlineKey& o) const { return box == o.box && data == o.data; }
+};
+
+uint qHash(const OutlineKey& k, uint seed = 0)
+{
+    uint h = qHash(k.data, seed);
+    for (int v : {k.box.x(), k.box.y(), k.box.width(), k.box.height()})
+        h = h * 31 + uint(v);
+    return h;
+}
+
+QPainterPath buildOutline(const QRect& box, const ShapeSpec& spec)
+{
+    switch (spec.kind) {
+    case SHAPE_CIRCLE:
+        return circleOutline(box, spec.ellipse);
+    case SHAPE_STAR:
+        return starOutline(box);
+    case SHAPE_HEART:
+        return heartOutline(box);
+    case SHAPE_TRIANGLE:
+        return triangleOutline(box, spec.direction);
+    case SHAPE_DIAMOND:
+        return diamondOutline(box);
+    case SHAPE_BALLOON:
+        return balloonOutline(box, spec.radius, spec.direction, spec.tailPos, spec.tailWidth, spec.tailLength);
+    default:
+        return QPainterPath();
+    }
 }
 
 // Integer fraction of a length, truncated toward zero.
@@ -38,11 +132,6 @@ QPainterPath closedPolygon(const QList<QPointF>& points)
     path.addPolygon(QPolygonF(points.toVector()));
     path.closeSubpath();
     return path.simplified();
-}
-
-int saneLineStyle(int style)
-{
-    return (style >= Qt::NoPen && style <= Qt::DashDotDotLine) ? style : Qt::SolidLine;
 }
 
 } // namespace
@@ -91,12 +180,12 @@ QString defaultShapeData(int kind)
 
 int shapeKindOf(const QString& data)
 {
-    return DrawObject::findValue(QStringLiteral("Shape"), data, QString()).toInt();
+    return specFor(data).kind;
 }
 
 bool shapeMoldCut(const QString& data)
 {
-    return DrawObject::findValue(QStringLiteral("MoldCut"), data, QString()) == QLatin1String("inside");
+    return specFor(data).moldCut;
 }
 
 QRectF circleRect(const QRect& box, bool ellipse)
@@ -201,25 +290,14 @@ QPainterPath balloonOutline(const QRect& box, int radius, const QString& directi
 
 QPainterPath shapeOutline(const QRect& box, const QString& data)
 {
-    switch (shapeKindOf(data)) {
-    case SHAPE_CIRCLE:
-        return circleOutline(box, DrawObject::findValue("IsEllipse", data, QString()) == QLatin1String("true"));
-    case SHAPE_STAR:
-        return starOutline(box);
-    case SHAPE_HEART:
-        return heartOutline(box);
-    case SHAPE_TRIANGLE:
-        return triangleOutline(box, DrawObject::findValue("Direction", data, QString()));
-    case SHAPE_DIAMOND:
-        return diamondOutline(box);
-    case SHAPE_BALLOON:
-        return balloonOutline(box, intValue(data, "Radius", 0),
-                              DrawObject::findValue("Direction", data, QString()),
-                              intValue(data, "SippoP", 0), intValue(data, "SippoW", 0),
-                              intValue(data, "SippoH", 0));
-    default:
-        return QPainterPath();
-    }
+    static QHash<OutlineKey, QPainterPath> cache;
+    const OutlineKey key{data, box};
+    const auto it = cache.constFind(key);
+    if (it != cache.constEnd())
+        return it.value();
+    if (cache.size() >= CACHE_LIMIT)
+        cache.clear();
+    return cache.insert(key, buildOutline(box, specFor(data))).value();
 }
 
 QList<QLineF> shapeLines(const QRect& box, int kind, int count)
@@ -245,32 +323,26 @@ QList<QLineF> shapeLines(const QRect& box, int kind, int count)
 
 void paintShape(QPainter* painter, const QRect& box, const QString& data)
 {
-    const int kind = shapeKindOf(data);
-    if (kind == SHAPE_HLINE || kind == SHAPE_VLINE) {
-        if (!hasValue(data, "LineColor") || !hasValue(data, "LineStyle") || !hasValue(data, "LineWidth"))
+    const ShapeSpec spec = specFor(data);
+    if (spec.kind == SHAPE_HLINE || spec.kind == SHAPE_VLINE) {
+        if (!spec.hasLineStyle)
             return;
-        const QColor color = DrawObject::strToColor(DrawObject::findValue("LineColor", data, QString()));
-        painter->setPen(DrawObject::getPen(color, saneLineStyle(intValue(data, "LineStyle", 0)),
-                                           qBound(0, intValue(data, "LineWidth", 0), 255), Qt::FlatCap));
+        painter->setPen(DrawObject::getPen(spec.lineColor, spec.lineStyle, spec.lineWidth, Qt::FlatCap));
         painter->setBrush(Qt::NoBrush);
-        const QList<QLineF> lines = shapeLines(box, kind, intValue(data, "LineCount", 1));
+        const QList<QLineF> lines = shapeLines(box, spec.kind, spec.lineCount);
         if (!lines.isEmpty())
             painter->drawLines(lines.toVector());
         return;
     }
-    if (kind < SHAPE_CIRCLE || kind > SHAPE_BALLOON)
+    if (spec.kind < SHAPE_CIRCLE || spec.kind > SHAPE_BALLOON || !spec.hasBody)
         return;
-    if (!hasValue(data, "BodyColor") || !hasValue(data, "LineColor") || !hasValue(data, "LineWidth"))
-        return;
-    const QColor line = DrawObject::strToColor(DrawObject::findValue("LineColor", data, QString()));
-    painter->setPen(DrawObject::getPen(line, Qt::SolidLine, qBound(0, intValue(data, "LineWidth", 0), 255),
-                                       Qt::SquareCap));
-    if (shapeMoldCut(data))
+    painter->setPen(DrawObject::getPen(spec.lineColor, Qt::SolidLine, spec.lineWidth, Qt::SquareCap));
+    if (spec.moldCut)
         painter->setBrush(Qt::NoBrush);
     else
-        painter->setBrush(DrawObject::strToColor(DrawObject::findValue("BodyColor", data, QString())));
-    if (kind == SHAPE_CIRCLE)
-        painter->drawEllipse(circleRect(box, DrawObject::findValue("IsEllipse", data, QString()) == QLatin1String("true")));
+        painter->setBrush(spec.bodyColor);
+    if (spec.kind == SHAPE_CIRCLE)
+        painter->drawEllipse(circleRect(box, spec.ellipse));
     else
         painter->drawPath(shapeOutline(box, data));
 }

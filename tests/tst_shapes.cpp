@@ -50,6 +50,7 @@ private slots:
     void incompleteDataDrawsNothing();
     void moldCutKeepsOnlyTheShapedBackground();
     void absurdValuesStayBounded();
+    void repeatedLookupsFollowTheirInput();
 };
 
 void TestShapes::comboTableMapsBothWays()
@@ -253,6 +254,26 @@ void TestShapes::absurdValuesStayBounded()
     QVERIFY(!img.isNull());
     const QPainterPath p = shapeOutline(QRect(0, 0, 100, 100), "Shape=8;Direction=E;SippoP=99999999999;SippoW=5;SippoH=5;");
     QVERIFY(qIsFinite(p.boundingRect().height()));
+}
+
+void TestShapes::repeatedLookupsFollowTheirInput()
+{
+    // Parsed data and outlines are reused between paints; a changed box or
+    // string must never get a stale answer, however many have been seen.
+    const QString star = defaultShapeData(SHAPE_STAR);
+    QCOMPARE(shapeOutline(QRect(0, 0, 100, 100), star).boundingRect(), QRectF(0, 0, 100, 100));
+    QCOMPARE(shapeOutline(QRect(10, 0, 100, 100), star).boundingRect(), QRectF(10, 0, 100, 100));
+    QCOMPARE(shapeOutline(QRect(0, 0, 100, 50), star).boundingRect(), QRectF(0, 0, 100, 50));
+    for (int i = 0; i < 1500; ++i) {
+        const QString data = QString("Shape=8;Direction=S;SippoP=50;SippoW=10;SippoH=%1;").arg(i);
+        QCOMPARE(shapeOutline(QRect(0, 0, 100, 100), data).boundingRect().height(), 100.0 + i);
+        QCOMPARE(shapeKindOf(QString("Shape=%1;").arg(i % 9 + 10 * i)), i % 9 + 10 * i);
+    }
+    QCOMPARE(shapeOutline(QRect(0, 0, 100, 100), star).boundingRect(), QRectF(0, 0, 100, 100));
+    // The first entry of a key wins, as in any key lookup of the data.
+    QCOMPARE(shapeKindOf("Shape=3;Shape=4;"), 3);
+    QVERIFY(!shapeMoldCut("Shape=3;XMoldCut=inside;"));
+    QVERIFY(shapeMoldCut("Shape=3;MoldCut=inside;MoldCut=none;"));
 }
 
 QTEST_MAIN(TestShapes)
