@@ -96,12 +96,6 @@ void TstPdf::dialogChoices()
         QCOMPARE(shown.join(' '), c.second);
         QVERIFY(d.ui->radPrint->isChecked());
     }
-    PdfDialog d;
-    d.ui->radView2->setChecked(true);
-    d.ui->btnCancel->click();
-    QCOMPARE(d.choice, QString());
-    d.ui->btnOk->click();
-    QCOMPARE(d.choice, QString("PdfView2"));
 }
 
 void TstPdf::printPreviewSetup()
