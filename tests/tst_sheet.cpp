@@ -98,19 +98,14 @@ void TstSheet::outputOrderAndOddInputs()
 
 void TstSheet::marginsAndSplit()
 {
+    // Full margins and the split strip are checked on rendered pixels; here
+    // the cases those cannot show.
     const int W = 560, H = 397;
     QCOMPARE(marginPx(5), 18);
-    QCOMPARE(clipRects(PART_WHOLE, 15, 0, 5, W, H).rect1, QRect(QPoint(18, 18), QPoint(W - 19, H - 19)));
-    QCOMPARE(clipRects(PART_RIGHT, 6, 0, 5, W, H).rect1, QRect(QPoint(W / 2, 0), QPoint(W - 19, H - 19)));
-    QCOMPARE(clipRects(PART_WHOLE, 15, 0, 0, W, H).rect1, QRect(0, 0, W, H));
     QCOMPARE(clipRects(PART_RIGHT, 15, 1, 5, W, H).rect1, QRect(W / 2, 0, W / 2, H)); // per-page output
-    // Split: a gap of 2m centred on the spread's middle.
-    ClipRects c = clipRects(PART_WHOLE, EDGE_SPLIT | EDGE_BOTTOM, 0, 5, W, H);
-    QCOMPARE(c.rect1, QRect(QPoint(0, 0), QPoint(W / 2 - 19, H - 19)));
-    QCOMPARE(c.rect2, QRect(QPoint(W / 2 + 18, 0), QPoint(W - 1, H - 19)));
     QVERIFY(!clipRects(PART_WHOLE, 15, 0, 5, W, H).rect2.isValid());
     // Absurd margins leave nothing to draw instead of a flipped rectangle.
-    c = clipRects(PART_WHOLE, 15 | EDGE_SPLIT, 0, 100000, W, H);
+    const ClipRects c = clipRects(PART_WHOLE, 15 | EDGE_SPLIT, 0, 100000, W, H);
     QVERIFY(!c.rect1.isValid() && !c.rect2.isValid());
     QVERIFY(!clipRects(5, 0, 0, 0, W, H).rect1.isValid());
 }
