@@ -35,6 +35,26 @@ class TstTextLayout : public QObject
     }
 
 private slots:
+    void charactersAndWidths()
+    {
+        QCOMPARE(MOJI_TATE.size(), 84);
+        QCOMPARE(MOJI_MINI1.size(), 31);
+        QCOMPARE(MOJI_MINI2.size(), 8);
+        QCOMPARE(MOJI_KINSOKU_ATAMA.size(), 23);
+        QCOMPARE(MOJI_KINSOKU_OSIRI.size(), 15);
+        QVERIFY(DrawObject::isAlphabet("abc") && DrawObject::isAlphabet("\"x") && DrawObject::isAlphabet(","));
+        QVERIFY(!DrawObject::isAlphabet("") && !DrawObject::isAlphabet("1") && !DrawObject::isAlphabet("あ"));
+        QVERIFY(!DrawObject::containsStr(MOJI_TATE, "") && !DrawObject::containsStr("", "a"));
+
+        auto o = box(100, 100, "");
+        const QFontMetrics fm = metrics(*o);
+        const int a = fw(*o, "あ"), half = int(0.5 * ooW(*o));
+        QCOMPARE(DrawObject::calcTextWidth("あ」", fm, 0, false), a + half);
+        QCOMPARE(DrawObject::calcTextWidth("」", fm, 0, false), fw(*o, "」"));
+        QCOMPARE(DrawObject::calcTextWidth("」", fm, 5, true), half);
+        QCOMPARE(DrawObject::calcTextWidth("あいう", fm, 3, false), 3 * a + 6);
+    }
+
     void closingAndOpeningMarks()
     {
         auto probe = box(100, 100, "");
