@@ -25,7 +25,8 @@ int main(int argc, char* argv[])
     const QString path = argc >= 2 ? QString::fromLocal8Bit(argv[1]) : QString();
 
     MainWindow w;
-    Q_UNUSED(path); // opened once documents exist
+    if (!path.isEmpty())
+        w.fileOpen(path);
     w.show();
     return app.exec();
 }
