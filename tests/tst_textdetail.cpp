@@ -3,7 +3,11 @@
 #include "command.h"
 #include "dialogtextdetail.h"
 #include "drawobject.h"
+#include "editorfixture.h"
+#include "setting.h"
+#include "testsupport.h"
 #include "ui_dialogtextdetail.h"
+#include "ui_mainwindow.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -16,6 +20,7 @@ private slots:
     void loadingAnObjectEmitsNothing();
     void eachBoxSendsItsCode();
     void valuesStayInRange();
+    void windowAppliesCorrections();
 };
 
 void TstTextDetail::formAsDesigned()
@@ -114,6 +119,38 @@ void TstTextDetail::valuesStayInRange()
     QTest::mouseClick(d.ui->btnOk, Qt::LeftButton);
     QCOMPARE(d.result(), int(QDialog::Accepted));
     QVERIFY(!d.isVisible());
+}
+
+void TstTextDetail::windowAppliesCorrections()
+{
+    Setting::resetDefaults();
+    ScriptedSeam* seam = ScriptedSeam::install();
+    Editor e;
+    DrawObject* a = e.box(10, 10, 100, 100);
+    DrawObject* b = e.box(200, 10, 100, 100);
+    a->textTateRevMiniY = 2;
+    e.w.selectObject("new", a, false);
+    e.w.selectObject("add", b, false);
+    e.w.ui->tabwgtObject->setCurrentWidget(e.w.ui->tabText);
+    QVERIFY(e.w.ui->btnTextDetail->isHidden());
+    e.w.ui->cmbTextDirection->setCurrentIndex(1);
+    QVERIFY(!e.w.ui->btnTextDetail->isHidden());
+
+    auto* dialog = e.w.findChild<DialogTextDetail*>();
+    QVERIFY(dialog && dialog->isModal());
+    const int undo = e.w.mListUndo.size();
+    QTest::mouseClick(e.w.ui->btnTextDetail, Qt::LeftButton);
+    QVERIFY(seam->log.contains("dialog|補正|"));
+    QCOMPARE(dialog->ui->spnTateRevMiniY->value(), 2);
+    QCOMPARE(e.w.mListUndo.size(), undo); // loading the dialog changes nothing
+
+    dialog->ui->spnTateRevMiniY->setValue(-3);
+    QCOMPARE(a->textTateRevMiniY, -3);
+    QCOMPARE(b->textTateRevMiniY, -3);
+    QCOMPARE(e.w.mListUndo.size(), undo + 1);
+    e.w.undo();
+    QCOMPARE(a->textTateRevMiniY, 2);
+    QCOMPARE(b->textTateRevMiniY, 0);
 }
 
 QTEST_MAIN(TstTextDetail)
