@@ -40,7 +40,6 @@ private slots:
     }
     void pasteTwiceGivesTwoSets();
     void duplicateLandsOnFacingHalf();
-    void copiesOfLinkedBoxesAreUnlinked();
     void deleteAndStackingAreOneStepEach();
     void imageButtonsCoverSelection();
 };
@@ -48,8 +47,7 @@ private slots:
 void TstClipboard::pasteTwiceGivesTwoSets()
 {
     MainWindow w;
-    DrawObject* a = place(w, 0, 100, 20);
-    DrawObject* b = place(w, 0, 200, 40);
+    DrawObject *a = place(w, 0, 100, 20), *b = place(w, 0, 200, 40);
     a->text = "A";
     select(w, {b, a});
     w.actionCopy();
@@ -67,8 +65,7 @@ void TstClipboard::pasteTwiceGivesTwoSets()
     const QList<DrawObject*> page = *w.mListArea[1];
     QCOMPARE(page.size(), 4);
     QCOMPARE(xs(page), (QList<int>{205, 105, 205, 105}));
-    QCOMPARE(page[1]->y, 25);
-    QCOMPARE(page[1]->text, QString("A"));
+    QVERIFY(page[1]->y == 25 && page[1]->text == "A");
     QCOMPARE(w.mListSelected, (QList<DrawObject*>{page[2], page[3]}));
     for (DrawObject* c : qAsConst(w.mListClipboard))
         QCOMPARE(w.getObjectZ(c), -1);
@@ -80,19 +77,15 @@ void TstClipboard::pasteTwiceGivesTwoSets()
     QCOMPARE(w.mListArea[1]->size(), 4);
 
     w.unselectObject();
-    w.actionCopy();
+    w.actionCopy(); // an empty selection empties the clipboard
     QVERIFY(w.mListClipboard.isEmpty());
-    w.actionPaste();
-    QCOMPARE(w.mListArea[1]->size(), 4);
 }
 
 void TstClipboard::duplicateLandsOnFacingHalf()
 {
     MainWindow w;
     QCOMPARE(_EDITAREA_W_PX, 560);
-    DrawObject* a = place(w, 0, 300);
-    DrawObject* b = place(w, 0, 100);
-    DrawObject* c = place(w, 0, 280);
+    DrawObject *a = place(w, 0, 300), *b = place(w, 0, 100), *c = place(w, 0, 280);
     select(w, {a, b, c});
     w.on_btnCopyObj_clicked();
     QCOMPARE(w.mListArea[0]->size(), 6);
@@ -105,46 +98,31 @@ void TstClipboard::duplicateLandsOnFacingHalf()
     w.on_btnCopyObj_clicked();
     QCOMPARE(xs(*w.mListArea[2]), QList<int>{300});
 
-    w.unselectObject();
-    const int undoBefore = w.mListUndo.size();
-    w.on_btnCopyObj_clicked();
-    QCOMPARE(w.mListUndo.size(), undoBefore);
-}
-
-void TstClipboard::copiesOfLinkedBoxesAreUnlinked()
-{
-    MainWindow w;
-    DrawObject* a = place(w, 0, 10);
-    DrawObject* b = place(w, 0, 100);
+    // Copies of linked boxes are unlinked; the chain stays as it was.
+    w.ui->tabwgtMain->setCurrentIndex(0);
     select(w, {a});
     w.TextLinkInsertObj(b);
-    QVERIFY(a->isTextLinked() && b->isTextLinked());
     QList<DrawObject*>* chain = a->textLinkList;
-
+    QVERIFY(chain && b->textLinkList == chain);
     select(w, {a, b});
     w.actionCopy();
-    for (DrawObject* c : qAsConst(w.mListClipboard))
-        QVERIFY(!c->isTextLinked());
     w.actionPaste();
     w.on_btnCopyObj_clicked();
-    QCOMPARE(w.mListArea[0]->size(), 6);
-    for (DrawObject* o : w.mListArea[0]->mid(2))
+    for (DrawObject* o : w.mListArea[0]->mid(6))
         QVERIFY(!o->isTextLinked());
+    QCOMPARE(w.mListArea[0]->size(), 10);
     QCOMPARE(*chain, (QList<DrawObject*>{a, b}));
 }
 
 void TstClipboard::deleteAndStackingAreOneStepEach()
 {
     MainWindow w;
-    DrawObject* a = place(w, 0, 1);
-    DrawObject* b = place(w, 0, 2);
-    DrawObject* c = place(w, 0, 3);
+    DrawObject *a = place(w, 0, 1), *b = place(w, 0, 2), *c = place(w, 0, 3);
     select(w, {b, a});
     QMetaObject::invokeMethod(&w, "on_spnZ_valueChanged", Q_ARG(int, -1));
     QCOMPARE(*w.mListArea[0], (QList<DrawObject*>{c, b, a}));
     QMetaObject::invokeMethod(&w, "on_spnZ_valueChanged", Q_ARG(int, 0));
     QCOMPARE(*w.mListArea[0], (QList<DrawObject*>{a, b, c}));
-    QCOMPARE(w.getObjectZ(c), 2);
 
     select(w, {c, a});
     w.on_btnDelObj_clicked();
@@ -152,12 +130,6 @@ void TstClipboard::deleteAndStackingAreOneStepEach()
     QVERIFY(w.mListSelected.isEmpty());
     w.undo();
     QCOMPARE(*w.mListArea[0], (QList<DrawObject*>{a, b, c}));
-
-    w.unselectObject();
-    const int undoBefore = w.mListUndo.size();
-    w.on_btnDelObj_clicked();
-    QCOMPARE(w.mListArea[0]->size(), 3);
-    QCOMPARE(w.mListUndo.size(), undoBefore);
 }
 
 void TstClipboard::imageButtonsCoverSelection()
@@ -169,19 +141,13 @@ void TstClipboard::imageButtonsCoverSelection()
     QList<DrawObject*> objs{place(w, 0, 1), place(w, 0, 2), place(w, 1, 3)};
     objs[2]->setImgPath("/old.png");
 
-    w.on_btnImg_clicked(); // cancelled
-    QCOMPARE(seam->log.last(), "open|Image File|" + w.getImageDir());
-    QVERIFY(objs[0]->imgPath.isEmpty());
-
     select(w, objs);
     const int undoBefore = w.mListUndo.size();
     seam->fileAnswers << png;
     w.on_btnImg_clicked();
     QCOMPARE(w.mListUndo.size(), undoBefore + 1);
-    for (DrawObject* o : objs) {
-        QCOMPARE(o->imgPath, png);
-        QVERIFY(o->img && !o->img->isNull());
-    }
+    for (DrawObject* o : objs)
+        QVERIFY(o->imgPath == png && o->img && !o->img->isNull());
     QCOMPARE(Setting::ImageDir, dir.path());
 
     w.undo();

@@ -4,7 +4,6 @@
 #include "setting.h"
 #include "testsupport.h"
 
-#include <QImage>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -15,17 +14,15 @@ namespace {
 QStringList fieldDiffs(const DrawObject* a, const DrawObject* b)
 {
     QStringList d;
-#define CMP(f) \
-    if (!(a->f == b->f)) \
-        d << #f;
+#define CMP(f) if (!(a->f == b->f)) d << #f;
     CMP(x) CMP(y) CMP(r) CMP(w) CMP(h) CMP(textColor) CMP(text) CMP(textFont) CMP(textMargin)
-    CMP(textLineSpacing) CMP(textWordSpacing) CMP(textSize) CMP(textAlign) CMP(textWeight)
-    CMP(textItalic) CMP(textUnderline) CMP(textStrikeout) CMP(textImaging) CMP(textTategaki)
-    CMP(textTateRevRotateX) CMP(textTateRevRotateY) CMP(textTateRevMiniX) CMP(textTateRevMiniY)
-    CMP(textTateRevPuncX) CMP(textTateRevPuncY) CMP(textEdgeColor) CMP(textEdgeWidth)
-    CMP(textLinkShareConf) CMP(shape) CMP(shapeData) CMP(bgColor) CMP(bgColorEnabled) CMP(bgRadius)
-    CMP(borderColor) CMP(borderStyle) CMP(borderWidth) CMP(ruledline) CMP(ruledlineColor)
-    CMP(ruledlineStyle) CMP(ruledlineWidth) CMP(imgPath) CMP(imgRatioKeep) CMP(imgCenter)
+    CMP(textLineSpacing) CMP(textWordSpacing) CMP(textSize) CMP(textAlign) CMP(textWeight) CMP(textItalic)
+    CMP(textUnderline) CMP(textStrikeout) CMP(textImaging) CMP(textTategaki) CMP(textTateRevRotateX)
+    CMP(textTateRevRotateY) CMP(textTateRevMiniX) CMP(textTateRevMiniY) CMP(textTateRevPuncX)
+    CMP(textTateRevPuncY) CMP(textEdgeColor) CMP(textEdgeWidth) CMP(textLinkShareConf) CMP(shape)
+    CMP(shapeData) CMP(bgColor) CMP(bgColorEnabled) CMP(bgRadius) CMP(borderColor) CMP(borderStyle)
+    CMP(borderWidth) CMP(ruledline) CMP(ruledlineColor) CMP(ruledlineStyle) CMP(ruledlineWidth) CMP(imgPath)
+    CMP(imgRatioKeep) CMP(imgCenter)
 #undef CMP
     if (a->getTextLinkIndex() != b->getTextLinkIndex())
         d << "textLinkIndex";
@@ -36,84 +33,54 @@ QStringList fieldDiffs(const DrawObject* a, const DrawObject* b)
 DrawObject* fullObject(int seed, const QString& imgPath)
 {
     auto* o = new DrawObject(10 + seed, 20 + seed, 150 + seed, 90 + seed);
-    o->r = 15;
-    o->textColor = QColor(1, 2, 3, 4);
+    o->r = 15, o->textMargin = 6, o->textLineSpacing = 7, o->textWordSpacing = -2, o->textSize = 18;
+    o->textAlign = 132, o->textWeight = 75, o->textEdgeWidth = 3, o->shape = 4, o->bgRadius = 8;
+    o->borderStyle = 2, o->borderWidth = 5, o->ruledline = 48, o->ruledlineStyle = 3, o->ruledlineWidth = 2;
+    o->textTateRevRotateX = -1, o->textTateRevRotateY = 2, o->textTateRevMiniX = 3, o->textTateRevMiniY = -4;
+    o->textTateRevPuncX = 5, o->textTateRevPuncY = 6;
+    o->textItalic = o->textUnderline = o->textStrikeout = o->textImaging = o->textTategaki = true;
+    o->bgColorEnabled = o->imgRatioKeep = o->imgCenter = true;
+    o->textLinkShareConf = false;
+    o->textColor = QColor(1, 2, 3, 4), o->textEdgeColor = QColor(9, 8, 7, 6), o->bgColor = QColor(200, 100, 50, 25);
+    o->borderColor = QColor(11, 22, 33, 44), o->ruledlineColor = QColor(55, 66, 77, 88);
     o->text = QString("行%1\n  indented <&> \"q\"").arg(seed);
     o->textFont = "IPAGothic";
-    o->textMargin = 6;
-    o->textLineSpacing = 7;
-    o->textWordSpacing = -2;
-    o->textSize = 18;
-    o->textAlign = 132;
-    o->textWeight = 75;
-    o->textItalic = o->textUnderline = o->textStrikeout = o->textImaging = o->textTategaki = true;
-    o->textTateRevRotateX = -1;
-    o->textTateRevRotateY = 2;
-    o->textTateRevMiniX = 3;
-    o->textTateRevMiniY = -4;
-    o->textTateRevPuncX = 5;
-    o->textTateRevPuncY = 6;
-    o->textEdgeColor = QColor(9, 8, 7, 6);
-    o->textEdgeWidth = 3;
-    o->textLinkShareConf = false;
-    o->shape = 4;
     o->shapeData = "Shape=3;LineColor=0,0,0,255;LineWidth=1";
-    o->bgColor = QColor(200, 100, 50, 25);
-    o->bgColorEnabled = true;
-    o->bgRadius = 8;
-    o->borderColor = QColor(11, 22, 33, 44);
-    o->borderStyle = 2;
-    o->borderWidth = 5;
-    o->ruledline = 48;
-    o->ruledlineColor = QColor(55, 66, 77, 88);
-    o->ruledlineStyle = 3;
-    o->ruledlineWidth = 2;
     o->setImgPath(imgPath);
-    o->imgRatioKeep = o->imgCenter = true;
     return o;
 }
 
-QString objXml(const QString& children)
-{
-    return "<orihon><page_area area=\"8-1\"><obj>" + children + "</obj></page_area></orihon>";
-}
-
-// Reads a document made of the given bytes; the content stays with the caller.
-bool parseText(const QString& xml, DocumentContent* out, const QString& folder = QString())
+bool parseText(const QString& xml, DocumentContent* out, const QString& folder = "/d")
 {
     return Document::parse(xml.toUtf8(), folder, out);
 }
 
-QString linkObj(const QString& id, const QString& index, const QString& text)
+QString linkObj(const QString& id, const QString& index)
 {
-    return "<obj><text>" + text + "</text><text-link-id>" + id + "</text-link-id><text-link-index>" + index
+    return "<obj><text>" + index + "</text><text-link-id>" + id + "</text-link-id><text-link-index>" + index
            + "</text-link-index></obj>";
 }
 
-QStringList chainTexts(const DrawObject* o)
+// Chain ids name list objects of one run; number them by first appearance.
+QByteArray normaliseIds(const QByteArray& xml)
 {
-    QStringList t;
-    if (o->textLinkList)
-        for (DrawObject* m : *o->textLinkList)
-            t << (m ? m->text : QString("<null>"));
-    return t;
-}
-
-QByteArray normaliseIds(QByteArray xml)
-{
-    static const QRegularExpression re("<text-link-id>[0-9a-f]+</text-link-id>");
+    static const QRegularExpression re("<text-link-id>([0-9a-f]+)</text-link-id>");
     QString s = QString::fromUtf8(xml);
     QStringList seen;
-    QRegularExpressionMatch m;
-    int from = 0;
-    while ((m = re.match(s, from)).hasMatch()) {
-        if (!seen.contains(m.captured()))
-            seen << m.captured();
-        const QString repl = QString("<text-link-id>ID%1</text-link-id>").arg(seen.indexOf(m.captured()));
-        s.replace(m.capturedStart(), m.capturedLength(), repl);
-        from = m.capturedStart() + repl.size();
+    for (auto it = re.globalMatch(s); it.hasNext();) {
+        const QString id = it.next().captured(1);
+        if (!seen.contains(id))
+            seen << id;
     }
+    for (int i = 0; i < seen.size(); ++i)
+        s.replace(">" + seen[i] + "<", QString(">ID%1<").arg(i));
     return s.toUtf8();
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 }
@@ -124,145 +91,89 @@ class TstDocument : public QObject
 private slots:
     void init() { Setting::resetDefaults(); }
     void roundTripEveryFieldAndSetting();
-    void writtenForm();
     void sampleRewritesIdentically();
     void missingAndOddValues();
-    void chainsRebuiltInIndexOrder();
-    void damagedChainsRepaired();
+    void chainsRebuiltAndRepaired();
     void imagePathsRelativeOnlyInsideFolder();
     void textsSurviveWhitespaceAndControlChars();
-    void unreadableAndMalformedFilesChangeNothing();
-    void hostileFilesRefusedQuickly();
+    void badFilesFailWithoutSideEffects();
     void saveIsAtomicAndReportsFailure();
-    void copyIsIndependentAndUnlinked();
 };
 
 void TstDocument::roundTripEveryFieldAndSetting()
 {
     QTemporaryDir dir;
-    QImage img(4, 4, QImage::Format_ARGB32);
-    img.fill(Qt::red);
     QVERIFY(QDir().mkpath(dir.path() + "/img"));
     const QString imgPath = dir.path() + "/img/p.png";
-    QVERIFY(img.save(imgPath));
+    QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(imgPath));
 
     DocumentSettings s;
-    s.paperSize = "B5";
-    s.paperMargin = 7;
-    s.pageMax = 4;
-    s.pageOrientation = "landscape";
-    s.pageDirection = "kannon-right";
-    s.pageFoldLine = "line2";
-    s.pageForm = "slim";
-    s.pageColor = QColor(10, 20, 30, 40);
-    s.editAreaPattern = "mesh";
+    s.paperSize = "B5", s.paperMargin = 7, s.pageMax = 4, s.pageOrientation = "landscape";
+    s.pageDirection = "kannon-right", s.pageFoldLine = "line2", s.pageForm = "slim";
+    s.pageColor = QColor(10, 20, 30, 40), s.editAreaPattern = "mesh";
 
-    QList<QList<DrawObject*>> areas{{}, {}, {}, {}};
     auto* chain = new QList<DrawObject*>;
     for (int i = 0; i < 3; ++i) {
-        DrawObject* o = fullObject(i, imgPath);
-        o->textLinkList = chain;
-        chain->append(o);
+        chain->append(fullObject(i, imgPath));
+        chain->last()->textLinkList = chain;
     }
-    // Chain members spread over two areas, the last one listed first.
-    areas[0] << chain->at(2) << fullObject(7, "/elsewhere/q.png") << chain->at(0);
-    areas[3] << chain->at(1);
     chain->first()->relocateText(QString()); // as the editor leaves a chain
+    // Members spread over two areas, the last one listed first.
+    QList<QList<DrawObject*>> areas{{chain->at(2), fullObject(7, "/elsewhere/q.png"), chain->at(0)}, {}, {},
+                                    {chain->at(1)}};
 
-    const QString path = dir.path() + "/book.xml";
+    const QString path = dir.path() + "/book.xml", again = dir.path() + "/again.xml";
     QVERIFY(Document::save(path, s, areas));
     DocumentContent doc;
     QVERIFY(Document::read(path, &doc));
-    const QString again = dir.path() + "/again.xml";
     QVERIFY(Document::save(again, doc.settings, doc.areas));
-
-    QFile f1(path), f2(again);
-    QVERIFY(f1.open(QIODevice::ReadOnly) && f2.open(QIODevice::ReadOnly));
-    const QByteArray b1 = f1.readAll(), b2 = f2.readAll();
-    QVERIFY(b1 != b2); // chain ids name list objects of this run
+    const QByteArray b1 = readAll(path), b2 = readAll(again);
+    QVERIFY(b1 != b2);
     QCOMPARE(normaliseIds(b2), normaliseIds(b1));
     QVERIFY(b1.contains("<img-path>./img/p.png</img-path>"));
+    QVERIFY(b1.startsWith("<orihon>\n    <paper_size>B5</paper_size>"));
+    QVERIFY(b1.contains("<page_area area=\"2-3\"/>\n    <page_area area=\"4-5\"/>"));
 
-    QCOMPARE(doc.settings.paperSize, s.paperSize);
-    QCOMPARE(doc.settings.paperMargin, 7);
-    QCOMPARE(doc.settings.pageMax, 4);
-    QCOMPARE(doc.settings.pageOrientation, s.pageOrientation);
-    QCOMPARE(doc.settings.pageDirection, s.pageDirection);
-    QCOMPARE(doc.settings.pageFoldLine, s.pageFoldLine);
-    QCOMPARE(doc.settings.pageForm, s.pageForm);
-    QCOMPARE(doc.settings.pageColor, s.pageColor);
-    QCOMPARE(doc.settings.editAreaPattern, s.editAreaPattern);
+    const DocumentSettings& r = doc.settings;
+    QCOMPARE(QStringList({r.paperSize, r.pageOrientation, r.pageDirection, r.pageFoldLine, r.pageForm,
+                          r.editAreaPattern}),
+             QStringList({s.paperSize, s.pageOrientation, s.pageDirection, s.pageFoldLine, s.pageForm,
+                          s.editAreaPattern}));
+    QCOMPARE(r.paperMargin, 7);
+    QCOMPARE(r.pageMax, 4);
+    QCOMPARE(r.pageColor, s.pageColor);
     QCOMPARE(Setting::PaperSize, QString("A4")); // reading leaves the statics alone
+    r.applyToSetting();
+    QCOMPARE(Setting::PageForm, QString("slim"));
 
-    QCOMPARE(doc.areas[0].size(), 3);
-    QCOMPARE(doc.areas[1].size(), 0);
-    QCOMPARE(doc.areas[3].size(), 1);
-    for (int a = 0; a < 4; ++a)
-        for (int i = 0; i < areas[a].size(); ++i) {
+    for (int a = 0; a < 4; ++a) {
+        QCOMPARE(doc.areas[a].size(), areas[a].size());
+        for (int i = 0; i < areas[a].size(); ++i)
             QCOMPARE(fieldDiffs(doc.areas[a][i], areas[a][i]), QStringList());
-            QVERIFY(!doc.areas[a][i]->selected);
-        }
+    }
     QVERIFY(doc.areas[0][0]->img && !doc.areas[0][0]->img->isNull());
-    QList<DrawObject*>* read = doc.areas[0][0]->textLinkList;
-    QVERIFY(read && read != chain);
-    QCOMPARE(*read, (QList<DrawObject*>{doc.areas[0][2], doc.areas[3][0], doc.areas[0][0]}));
+    QCOMPARE(*doc.areas[0][0]->textLinkList, (QList<DrawObject*>{doc.areas[0][2], doc.areas[3][0], doc.areas[0][0]}));
     QVERIFY(!doc.areas[0][1]->isTextLinked());
 
+    areas[0][2]->selected = true;
+    DrawObject* copy = Document::copyObject(areas[0][2]);
+    QCOMPARE(fieldDiffs(copy, areas[0][2]), QStringList{"textLinkIndex"}); // unlinked, all else equal
+    QVERIFY(!copy->selected);
+    delete copy;
     for (const auto& list : areas)
-        for (DrawObject* o : list)
-            DrawObject::null(o);
+        qDeleteAll(list);
     delete chain;
-}
-
-void TstDocument::writtenForm()
-{
-    QList<QList<DrawObject*>> areas{{}, {new DrawObject(1, 2, 3, 4)}, {}, {}};
-    areas[1][0]->textItalic = true;
-    const QString xml = QString::fromUtf8(Document::write(DocumentSettings(), areas, "/d"));
-    DrawObject::null(areas[1][0]);
-
-    QVERIFY(xml.startsWith("<orihon>\n    <paper_size>A4</paper_size>\n    <paper_margin>5</paper_margin>\n"));
-    QVERIFY(!xml.contains("<?xml"));
-    QVERIFY(xml.contains("<page_color>255,255,255,255</page_color>\n    <edit_area_pattern>none</edit_area_pattern>"));
-    QVERIFY(xml.contains("    <page_area area=\"8-1\"/>\n    <page_area area=\"2-3\">\n        <obj>\n"
-                         "            <x>1</x>\n"));
-    QVERIFY(xml.contains("<page_area area=\"4-5\"/>\n    <page_area area=\"6-7\"/>\n</orihon>"));
-
-    static const QRegularExpression tag("^ {12}<([a-z-]+)>");
-    QStringList names;
-    for (const QString& line : xml.split('\n')) {
-        const auto m = tag.match(line);
-        if (m.hasMatch())
-            names << m.captured(1);
-    }
-    const QStringList expected = {
-        "x", "y", "r", "w", "h", "text-color", "text", "text-font", "text-margin", "text-line-spacing",
-        "text-word-spacing", "text-size", "text-align", "text-weight", "text-italic", "text-underline",
-        "text-strikeout", "text-imaging", "text-tategaki", "text-tate-rev-rotate", "text-tate-rev-mini",
-        "text-tate-rev-punc", "text-edge-color", "text-edge-width", "text-link-id", "text-link-index",
-        "text-link-share-conf", "shape", "shape-data", "bg-color", "bg-color-enabled", "bg-radius",
-        "border-color", "border-style", "border-width", "ruledline", "ruledline-color", "ruledline-style",
-        "ruledline-width", "img-path", "img-ratio-keep", "img-center"};
-    QCOMPARE(names, expected);
-    QVERIFY(xml.contains("<text-italic>true</text-italic>"));
-    QVERIFY(xml.contains("<text-link-index>-1</text-link-index>"));
-
-    QCOMPARE(Document::withXmlSuffix("/docs/book"), QString("/docs/book.xml"));
-    QCOMPARE(Document::withXmlSuffix("/docs/BOOK.XML"), QString("/docs/BOOK.XML"));
-    QVERIFY(Document::hasXmlSuffix("/x/book.XML"));
-    QVERIFY(!Document::hasXmlSuffix("/x/p.png"));
 }
 
 void TstDocument::sampleRewritesIdentically()
 {
     const QString path = sourceDir() + "/examples/sample.xml";
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QByteArray original = f.readAll();
     DocumentContent doc;
     QVERIFY(Document::read(path, &doc));
     const QByteArray rewritten = Document::write(doc.settings, doc.areas, QFileInfo(path).absolutePath());
-    QCOMPARE(normaliseIds(rewritten), normaliseIds(original));
+    QCOMPARE(normaliseIds(rewritten), normaliseIds(readAll(path)));
+    QCOMPARE(Document::withXmlSuffix("/docs/book"), QString("/docs/book.xml"));
+    QCOMPARE(Document::withXmlSuffix("/docs/BOOK.XML"), QString("/docs/BOOK.XML"));
 }
 
 void TstDocument::missingAndOddValues()
@@ -271,9 +182,8 @@ void TstDocument::missingAndOddValues()
     QVERIFY(parseText("<other><page_max>6</page_max><edit_area_pattern>grid</edit_area_pattern>"
                       "<page_color>1,2</page_color><paper_margin>x</paper_margin>"
                       "<page_area area=\"zz\"><obj><x>5</x><x>9</x><text-italic>True</text-italic>"
-                      "<text-underline>true</text-underline><text-color>10,20</text-color>"
-                      "<text-tate-rev-mini>7</text-tate-rev-mini><ruledline-color>1,1,1,1</ruledline-color>"
-                      "<text-size>big</text-size></obj></page_area>"
+                      "<text-color>10,20</text-color><text-tate-rev-mini>7</text-tate-rev-mini>"
+                      "<ruledline-color>1,1,1,1</ruledline-color></obj></page_area>"
                       "<page_area/><page_area/><page_area/><page_area><obj/></page_area></other>",
                       &doc));
     QCOMPARE(doc.settings.pageMax, 8);
@@ -281,230 +191,142 @@ void TstDocument::missingAndOddValues()
     QCOMPARE(doc.settings.pageColor, QColor(1, 2, 0, 255));
     QCOMPARE(doc.settings.paperMargin, 0);
     QCOMPARE(doc.settings.paperSize, QString("A4"));
-    QCOMPARE(doc.areas[0].size(), 1);
     QCOMPARE(doc.areas[3].size(), 0); // a fifth page_area is ignored
 
     const DrawObject* o = doc.areas[0][0];
     QCOMPARE(o->x, 5); // the first element of a name counts
-    QCOMPARE(o->w, 0);
-    QCOMPARE(o->h, 0);
-    QVERIFY(!o->textItalic);
-    QVERIFY(o->textUnderline);
+    QCOMPARE(QList<int>({o->w, o->h, o->textTateRevMiniX, o->textSize}), QList<int>({0, 0, 0, 0}));
+    QVERIFY(!o->textItalic && !o->textLinkShareConf);
     QCOMPARE(o->textColor, QColor(10, 20, 0, 255));
-    QCOMPARE(o->textTateRevMiniX, 0);
-    QCOMPARE(o->textSize, 0);
-    QCOMPARE(o->ruledline, 1);
-    QCOMPARE(o->ruledlineColor, QColor(0, 0, 0, 255));
-    QCOMPARE(o->ruledlineStyle, 0);
-    QCOMPARE(o->ruledlineWidth, 1);
-    QCOMPARE(o->bgColor, QColor(255, 255, 255, 255));       // required colours missing: defaults stay
-    QCOMPARE(o->textEdgeColor, QColor(255, 255, 255, 255));
+    QCOMPARE(QList<int>({o->ruledline, o->ruledlineStyle, o->ruledlineWidth}), QList<int>({1, 0, 1}));
+    QCOMPARE(o->ruledlineColor, QColor(Qt::black));
+    QCOMPARE(o->bgColor, QColor(Qt::white)); // a missing colour keeps the default
     QCOMPARE(o->text, QString());
-    QVERIFY(!o->textLinkShareConf);
 
-    for (const char* pm : {"1", "4", "8"}) {
-        QVERIFY(parseText(QString("<orihon><page_max>%1</page_max><edit_area_pattern>mesh</edit_area_pattern>"
-                                  "</orihon>").arg(pm), &doc));
+    for (const char* pm : {"1", "4"}) {
+        QVERIFY(parseText(QString("<o><page_max>%1</page_max><edit_area_pattern>mesh</edit_area_pattern></o>").arg(pm),
+                          &doc));
         QCOMPARE(doc.settings.pageMax, QString(pm).toInt());
         QCOMPARE(doc.settings.editAreaPattern, QString("mesh"));
     }
-    QVERIFY(parseText("<orihon/>", &doc));
-    QCOMPARE(doc.settings.pageMax, 8);
-    QCOMPARE(doc.settings.editAreaPattern, QString("none"));
-    QCOMPARE(doc.settings.pageDirection, QString("left"));
 }
 
-void TstDocument::chainsRebuiltInIndexOrder()
+void TstDocument::chainsRebuiltAndRepaired()
 {
     DocumentContent doc;
-    QVERIFY(parseText("<orihon><page_area>" + linkObj("ab", "2", "c") + linkObj("ab", "0", "a")
-                          + linkObj("cd", "1", "y") + "</page_area><page_area>" + linkObj("ab", "1", "b")
-                          + linkObj("cd", "0", "x") + "</page_area></orihon>",
+    QVERIFY(parseText("<o><page_area>" + linkObj("ab", "2") + linkObj("ab", "0") + linkObj("cd", "1")
+                          + "</page_area><page_area>" + linkObj("ab", "1") + linkObj("cd", "0") + "</page_area></o>",
                       &doc));
-    const DrawObject* c = doc.areas[0][0];
-    QCOMPARE(chainTexts(c), (QStringList{"a", "b", "c"}));
-    QCOMPARE(c->getTextLinkIndex(), 2);
-    QCOMPARE(doc.areas[0][1]->textLinkList, c->textLinkList);
-    QCOMPARE(doc.areas[1][0]->textLinkList, c->textLinkList);
-    QCOMPARE(chainTexts(doc.areas[1][1]), (QStringList{"x", "y"}));
-    QVERIFY(doc.areas[1][1]->textLinkList != c->textLinkList);
-}
+    QList<DrawObject*> a = doc.areas[0], b = doc.areas[1];
+    QCOMPARE(*a[0]->textLinkList, (QList<DrawObject*>{a[1], b[0], a[0]}));
+    QCOMPARE(*b[1]->textLinkList, (QList<DrawObject*>{b[1], a[2]}));
+    QCOMPARE(a[1]->textLinkList, b[0]->textLinkList);
 
-void TstDocument::damagedChainsRepaired()
-{
-    DocumentContent doc;
-    // Gaps, a duplicate, a negative and a missing index, a huge index, and a lone member.
-    QVERIFY(parseText("<orihon><page_area>" + linkObj("a", "9", "g9") + linkObj("a", "-3", "neg")
-                          + linkObj("a", "0", "g0") + linkObj("a", "5", "d5") + linkObj("a", "5", "e5")
-                          + linkObj("a", "", "none") + linkObj("a", "2000000000", "huge")
-                          + linkObj("lone", "3", "solo") + "</page_area></orihon>",
+    // Gaps, duplicates, negative, missing and huge indexes; a lone member.
+    QVERIFY(parseText("<o><page_area>" + linkObj("a", "9") + linkObj("a", "-3") + linkObj("a", "0")
+                          + linkObj("a", "5") + linkObj("a", "5") + linkObj("a", "") + linkObj("a", "2000000000")
+                          + linkObj("lone", "3") + "</page_area></o>",
                       &doc));
-    const QList<DrawObject*>& a = doc.areas[0];
-    QVERIFY(a[0]->textLinkList);
+    a = doc.areas[0];
     QCOMPARE(*a[0]->textLinkList, (QList<DrawObject*>{a[2], a[3], a[4], a[0], a[6], a[1], a[5]}));
-    for (int i = 0; i < 7; ++i)
-        QCOMPARE(a[i]->textLinkList, a[0]->textLinkList);
-    QCOMPARE(chainTexts(a[0]).join(""), QString("g0d5e5g9hugenegnone")); // relaid out, nothing lost
-    const DrawObject* solo = doc.areas[0][7];
-    QVERIFY(!solo->isTextLinked());
-    QCOMPARE(solo->getTextLinkIndex(), -1);
-    QCOMPARE(solo->text, QString("solo"));
+    QVERIFY(!a[7]->isTextLinked());
+    QCOMPARE(a[7]->text, QString("3"));
 }
 
 void TstDocument::imagePathsRelativeOnlyInsideFolder()
 {
-    QCOMPARE(Document::relativeImagePath("/Users/a/Docs/img/p.png", "/Users/a/Docs"), QString("./img/p.png"));
-    QCOMPARE(Document::relativeImagePath("/a/Docs2/p.png", "/a/Docs"), QString("/a/Docs2/p.png"));
-    QCOMPARE(Document::relativeImagePath("/x/a/Docs/p.png", "/a/Docs"), QString("/x/a/Docs/p.png"));
-    QCOMPARE(Document::relativeImagePath("/a/Docs/p.png", "/a/Docs/"), QString("./p.png"));
-    QCOMPARE(Document::relativeImagePath("/p.png", "/"), QString("./p.png"));
-    QCOMPARE(Document::relativeImagePath("/a/Docs/p.png", QString()), QString("/a/Docs/p.png"));
-
-    QCOMPARE(Document::absoluteImagePath("./img/p.png", "/Users/a/Docs"), QString("/Users/a/Docs/img/p.png"));
-    QCOMPARE(Document::absoluteImagePath("../p.png", "/a/Docs"), QString("../p.png"));
-    QCOMPARE(Document::absoluteImagePath(".hidden.png", "/a/Docs"), QString(".hidden.png"));
-    QCOMPARE(Document::absoluteImagePath("/abs/p.png", "/a/Docs"), QString("/abs/p.png"));
+    using Document::relativeImagePath;
+    QCOMPARE(relativeImagePath("/Users/a/Docs/img/p.png", "/Users/a/Docs"), QString("./img/p.png"));
+    QCOMPARE(relativeImagePath("/a/Docs2/p.png", "/a/Docs"), QString("/a/Docs2/p.png"));
+    QCOMPARE(relativeImagePath("/x/a/Docs/p.png", "/a/Docs"), QString("/x/a/Docs/p.png"));
+    QCOMPARE(relativeImagePath("/p.png", "/"), QString("./p.png"));
 
     DocumentContent doc;
-    QVERIFY(parseText(objXml("<img-path>./img/p.png</img-path>"), &doc, "/Users/a/Docs"));
+    QVERIFY(parseText("<o><page_area><obj><img-path>./img/p.png</img-path></obj><obj><img-path>../p.png</img-path>"
+                      "</obj><obj><img-path>.p.png</img-path></obj></page_area></o>",
+                      &doc, "/Users/a/Docs"));
     QCOMPARE(doc.areas[0][0]->imgPath, QString("/Users/a/Docs/img/p.png"));
+    QCOMPARE(doc.areas[0][1]->imgPath, QString("../p.png"));
+    QCOMPARE(doc.areas[0][2]->imgPath, QString(".p.png"));
     QVERIFY(!doc.areas[0][0]->img); // a missing image is no error
 }
 
 void TstDocument::textsSurviveWhitespaceAndControlChars()
 {
     QTemporaryDir dir;
-    const QStringList texts = {"a\r\nb\rc", "  \n  ", " ", "\n\n", "", QString("a") + QChar(1) + "b" + QChar(0xFFFF),
+    const QStringList texts = {"  \n  ", "\n", "a\r\nb\rc", QString("a") + QChar(1) + "b" + QChar(0xFFFF),
                                QString("x") + QChar(0xD800) + "y", "😀 <x>"};
-    const QStringList expected = {"a\r\nb\rc", "  \n  ", " ", "\n\n", "", "ab", "xy", "😀 <x>"};
+    const QStringList expected = {"  \n  ", "\n", "a\r\nb\rc", "ab", "xy", "😀 <x>"};
     QList<QList<DrawObject*>> areas{{}, {}, {}, {}};
     for (const QString& t : texts) {
         areas[2] << new DrawObject(0, 0, 10, 10);
         areas[2].last()->text = t;
     }
-    const QString path = dir.path() + "/t.xml";
-    QVERIFY(Document::save(path, DocumentSettings(), areas));
+    QVERIFY(Document::save(dir.path() + "/t.xml", DocumentSettings(), areas));
+    qDeleteAll(areas[2]);
     DocumentContent doc;
-    QVERIFY(Document::read(path, &doc));
-    QCOMPARE(doc.areas[2].size(), texts.size());
-    for (int i = 0; i < texts.size(); ++i)
-        QCOMPARE(doc.areas[2][i]->text, expected[i]);
-    for (DrawObject* o : areas[2])
-        DrawObject::null(o);
+    QVERIFY(Document::read(dir.path() + "/t.xml", &doc));
+    QStringList read;
+    for (DrawObject* o : doc.areas[2])
+        read << o->text;
+    QCOMPARE(read, expected);
 }
 
-void TstDocument::unreadableAndMalformedFilesChangeNothing()
+void TstDocument::badFilesFailWithoutSideEffects()
 {
     QTemporaryDir dir;
-    const QString good = sourceDir() + "/examples/sample.xml";
-    QFile f(good);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    const QByteArray bytes = f.readAll();
-
+    const QByteArray good = readAll(sourceDir() + "/examples/sample.xml");
+    QByteArray laughs = "<!DOCTYPE l [<!ENTITY l0 \"lollollollol\">";
+    for (int i = 1; i <= 9; ++i)
+        laughs += QString("<!ENTITY l%1 \"%2\">").arg(i).arg(QString("&l%1;").arg(i - 1).repeated(10)).toUtf8();
+    laughs += "]><orihon><paper_size>&l9;</paper_size></orihon>";
+    const QList<QByteArray> bad = {good.left(good.size() / 2), good.left(good.size() - 3), "", "not xml",
+                                   "<o><page_area></o>", "<a>&undefined;</a>", laughs,
+                                   QByteArray("<a>").repeated(100000),
+                                   "<o>" + QByteArray("<b/>").repeated(Document::MAX_ELEMENTS + 1) + "</o>"};
     DocumentContent doc;
-    QVERIFY(Document::read(good, &doc));
-    QVERIFY(!doc.areas[0].isEmpty());
-    QString error;
-    QVERIFY(!Document::read(dir.path() + "/missing.xml", &doc, &error));
-    QVERIFY(!error.isEmpty());
-    QVERIFY(doc.areas[0].isEmpty()); // a failed read leaves the result empty, not half-filled
-    QVERIFY(!Document::read(dir.path(), &doc));
-
-    const QList<QByteArray> bad = {
-        bytes.left(bytes.size() / 2), bytes.left(bytes.size() - 3), "", "   ", "not xml at all",
-        "<orihon><page_area></orihon>", "<orihon/><second/>", "<a>&undefined;</a>", "\xff\xfe<\0o\0",
-    };
     for (const QByteArray& b : bad) {
-        QVERIFY2(!Document::parse(b, "/d", &doc), b.left(40).constData());
+        QVERIFY(Document::parse(good, "/d", &doc));
+        QVERIFY2(!Document::parse(b, "/d", &doc), b.left(30).constData());
         for (const auto& list : doc.areas)
-            QVERIFY(list.isEmpty());
+            QVERIFY(list.isEmpty()); // never half-filled
     }
-    QCOMPARE(Setting::PaperSize, QString("A4"));
-    QCOMPARE(Setting::PageMax, 8);
-}
-
-void TstDocument::hostileFilesRefusedQuickly()
-{
-    DocumentContent doc;
-    QByteArray laughs = "<!DOCTYPE lolz [<!ENTITY lol \"lollollollollollollollollollol\">";
-    QByteArray prev = "lol";
-    for (int i = 1; i <= 9; ++i) {
-        laughs += QString("<!ENTITY lol%1 \"").arg(i).toUtf8();
-        for (int k = 0; k < 10; ++k)
-            laughs += "&" + prev + ";";
-        laughs += "\">";
-        prev = QString("lol%1").arg(i).toUtf8();
-    }
-    laughs += "]><orihon><paper_size>&" + prev + ";</paper_size></orihon>";
-    QVERIFY(!Document::parse(laughs, "/d", &doc));
-
-    QByteArray deep;
-    for (int i = 0; i < 100000; ++i)
-        deep += "<a>";
-    QVERIFY(!Document::parse(deep, "/d", &doc));
-
-    QByteArray many = "<orihon>";
-    for (int i = 0; i <= Document::MAX_ELEMENTS; ++i)
-        many += "<b/>";
-    many += "</orihon>";
-    QVERIFY(!Document::parse(many, "/d", &doc));
-
-    QTemporaryDir dir;
+    QVERIFY(!Document::read(dir.path() + "/missing.xml", &doc));
+    QVERIFY(!Document::read(dir.path(), &doc));
     QFile big(dir.path() + "/big.xml");
-    QVERIFY(big.open(QIODevice::WriteOnly));
-    big.write("<orihon>");
-    QVERIFY(big.resize(Document::MAX_FILE_BYTES + 1)); // sparse: costs no disk
+    QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(Document::MAX_FILE_BYTES + 1)); // sparse
     big.close();
     QString error;
     QVERIFY(!Document::read(big.fileName(), &doc, &error));
     QCOMPARE(error, QString("file too large"));
+    QCOMPARE(Setting::PageMax, 8);
+
+    // Absurd numbers are read as they are, and laid out without hanging.
+    const QString huge = "<w>2000000000</w><h>2000000000</h><text-size>2000000000</text-size>"
+                         "<text-margin>-2000000000</text-margin><text-word-spacing>-2000000000</text-word-spacing>"
+                         "<text-line-spacing>2000000000</text-line-spacing><text>あいう abc def。</text>";
+    QVERIFY(parseText("<o><page_area><obj>" + huge + "</obj><obj>" + huge
+                          + "<text-tategaki>true</text-tategaki></obj></page_area></o>",
+                      &doc));
+    QCOMPARE(doc.areas[0][1]->w, 2000000000);
 }
 
 void TstDocument::saveIsAtomicAndReportsFailure()
 {
     QTemporaryDir dir;
-    QList<QList<DrawObject*>> one{{new DrawObject(0, 0, 5, 5)}, {}, {}, {}};
-    QList<QList<DrawObject*>> none{{}, {}, {}, {}};
+    QList<QList<DrawObject*>> one{{new DrawObject(0, 0, 5, 5)}, {}, {}, {}}, none{{}, {}, {}, {}};
     const QString path = dir.path() + "/a.xml";
     QVERIFY(Document::save(path, DocumentSettings(), one));
-    QVERIFY(Document::save(path, DocumentSettings(), none)); // shorter file replaces the longer one whole
-    DocumentContent doc;
-    QVERIFY(Document::read(path, &doc));
-    QVERIFY(doc.areas[0].isEmpty());
+    QVERIFY(Document::save(path, DocumentSettings(), none)); // a shorter file replaces the longer whole
+    QCOMPARE(readAll(path), Document::write(DocumentSettings(), none, dir.path()));
 
     QString error;
-    QVERIFY(!Document::save(dir.path() + "/no/such/dir/b.xml", DocumentSettings(), one, &error));
+    QVERIFY(!Document::save(dir.path() + "/no/such/b.xml", DocumentSettings(), one, &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(QDir().mkpath(dir.path() + "/isdir.xml"));
     QVERIFY(!Document::save(dir.path() + "/isdir.xml", DocumentSettings(), one));
-    QVERIFY(QFileInfo(dir.path() + "/isdir.xml").isDir());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"a.xml"}); // no temporaries left
-    DrawObject::null(one[0][0]);
-}
-
-void TstDocument::copyIsIndependentAndUnlinked()
-{
-    DrawObject* a = fullObject(1, "/no/such/image.png");
-    DrawObject* b = new DrawObject(0, 0, 10, 10);
-    QList<DrawObject*> chain{a, b};
-    a->textLinkList = b->textLinkList = &chain;
-    a->selected = true;
-
-    DrawObject* c = Document::copyObject(a);
-    QStringList diffs = fieldDiffs(c, a);
-    QCOMPARE(diffs, QStringList{"textLinkIndex"});
-    QVERIFY(!c->isTextLinked());
-    QVERIFY(!c->selected);
-    QCOMPARE(c->imgPath, QString("/no/such/image.png"));
-    c->text = "changed";
-    c->x = 999;
-    QVERIFY(a->text != "changed" && a->x != 999);
-    QCOMPARE(chain.size(), 2);
-
-    DrawObject::null(c);
-    a->textLinkList = b->textLinkList = nullptr;
-    DrawObject::null(a);
-    DrawObject::null(b);
+    qDeleteAll(one[0]);
 }
 
 QTEST_MAIN(TstDocument)
