@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr int kBoxW = 500;
-constexpr int kBoxH = 700;
+constexpr int kBoxW = 400;
+constexpr int kBoxH = 600;
 constexpr int kMembers = 8;
 
 // About 8,000 characters of Japanese prose with Latin words, punctuation,
