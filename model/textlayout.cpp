@@ -198,7 +198,7 @@ public:
         wordSpacing = sane(o->textWordSpacing);
     }
 
-    int run_()
+    int layout()
     {
         return o->textTategaki ? vertical() : horizontal();
     }
@@ -543,7 +543,7 @@ void DrawObject::relocateText(QString chainText)
         if (first < n && qGuiApp) {
             const QFontMetrics fm(o->makeFont());
             Metrics metrics(fm);
-            p = BoxLayout(o, run, first, hasNext, metrics).run_();
+            p = BoxLayout(o, run, first, hasNext, metrics).layout();
         }
         const int end = (!hasNext || p <= first) ? n : p;
         o->text = chainText.mid(run.start[first], run.start[end] - run.start[first]);
