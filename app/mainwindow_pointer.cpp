@@ -14,8 +14,12 @@ void MainWindow::setupPointerEditing()
 {
     // Moves must arrive with no button held, for the cursor shapes and the link highlight.
     ui->tabwgtMain->setMouseTracking(true);
-    for (QWidget* tab : {ui->tab0, ui->tab1, ui->tab2, ui->tab3})
+    // A press on a page takes the keyboard, so Delete and the arrows act on
+    // the selection rather than on the panel field edited last.
+    for (QWidget* tab : {ui->tab0, ui->tab1, ui->tab2, ui->tab3}) {
         tab->setMouseTracking(true);
+        tab->setFocusPolicy(Qt::ClickFocus);
+    }
     ui->txtText->installEventFilter(this);
 
     mDialogTextDetail = new DialogTextDetail(this);

@@ -243,6 +243,12 @@ void TstPointer::ctrlZInPanelFieldUndoesDocument()
     QTest::keyClick(e.w.ui->txtText, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(a->x, 11);
     QCOMPARE(e.w.ui->txtText->toPlainText(), a->text); // the field kept its text
+
+    // A press on the page takes the keyboard back from the panel.
+    e.w.ui->txtText->setFocus();
+    e.press({15, 15});
+    e.release({15, 15});
+    QVERIFY(e.page()->hasFocus());
 }
 
 static void openMenu(Editor& e, QPoint at)
