@@ -213,6 +213,7 @@ void TestPainting::rotationAndScreenMarks()
     QPainter p(&printer);
     obj->paint(&p, AREA, QRect());
     p.end();
+    QVERIFY(obj->textImage);
     QCOMPARE(obj->textImage->size(), QSize(200, 40)); // twice the box, finer for print
     obj->textLinkList = nullptr;
 }
@@ -290,6 +291,7 @@ void TestPainting::textImageOnlyAsLargeAsNeeded()
     for (bool printer : {false, true}) {
         const QImage a = paintOn(*small, printer);
         QCOMPARE(paintOn(*big, printer), a);
+        QVERIFY(big->textImage);
         QVERIFY(qint64(big->textImage->width()) * big->textImage->height() <= bound);
         // Half clipped away: the other half is pixel-identical.
         const QImage half = paintOn(*small, printer, QRect(0, 0, 200, 397));
@@ -305,6 +307,7 @@ void TestPainting::textImageOnlyAsLargeAsNeeded()
     const QImage a = paintOn(*turnedSmall, true);
     QVERIFY(!inkBounds(a, dark).isEmpty());
     QCOMPARE(paintOn(*turnedBig, true), a);
+    QVERIFY(turnedBig->textImage);
     QVERIFY(qint64(turnedBig->textImage->width()) * turnedBig->textImage->height() <= bound);
 }
 
