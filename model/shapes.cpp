@@ -14,7 +14,7 @@ const int COMBO_TABLE[9] = {0, 1, 2, 3, 6, 7, 4, 5, 8};
 const int VALUE_LIMIT = 1000000;
 
 // Shape data parsed once: painting reads it on every repaint.
-struct ShapeSpec {
+struct ShapeParams {
     int kind = 0;
     bool moldCut = false;
     bool ellipse = false;
@@ -39,7 +39,7 @@ int boundedInt(const QString& v, int fallback)
 
 // Same reading as DrawObject::findValue: the first entry of a key wins, and
 // an empty value counts as missing.
-ShapeSpec parseSpec(const QString& data)
+ShapeParams parseParams(const QString& data)
 {
     QHash<QString, QString> values;
     for (const QStringRef& item : data.splitRef(QLatin1Char(';'), Qt::SkipEmptyParts)) {
@@ -52,37 +52,37 @@ ShapeSpec parseSpec(const QString& data)
     }
     auto has = [&](const char* key) { return !values.value(QLatin1String(key)).isEmpty(); };
     auto text = [&](const char* key) { return values.value(QLatin1String(key)); };
-    ShapeSpec spec;
-    spec.kind = text("Shape").toInt();
-    spec.moldCut = text("MoldCut") == QLatin1String("inside");
-    spec.ellipse = text("IsEllipse") == QLatin1String("true");
-    spec.direction = text("Direction");
-    spec.radius = boundedInt(text("Radius"), 0);
-    spec.tailPos = boundedInt(text("SippoP"), 0);
-    spec.tailWidth = boundedInt(text("SippoW"), 0);
-    spec.tailLength = boundedInt(text("SippoH"), 0);
-    spec.hasLineStyle = has("LineColor") && has("LineStyle") && has("LineWidth");
-    spec.hasBody = has("BodyColor") && has("LineColor") && has("LineWidth");
-    spec.lineColor = DrawObject::strToColor(text("LineColor"));
-    spec.bodyColor = DrawObject::strToColor(text("BodyColor"));
-    spec.lineStyle = boundedInt(text("LineStyle"), 0);
-    spec.lineWidth = qBound(0, boundedInt(text("LineWidth"), 0), 255);
-    spec.lineCount = boundedInt(text("LineCount"), 1);
-    return spec;
+    ShapeParams params;
+    params.kind = text("Shape").toInt();
+    params.moldCut = text("MoldCut") == QLatin1String("inside");
+    params.ellipse = text("IsEllipse") == QLatin1String("true");
+    params.direction = text("Direction");
+    params.radius = boundedInt(text("Radius"), 0);
+    params.tailPos = boundedInt(text("SippoP"), 0);
+    params.tailWidth = boundedInt(text("SippoW"), 0);
+    params.tailLength = boundedInt(text("SippoH"), 0);
+    params.hasLineStyle = has("LineColor") && has("LineStyle") && has("LineWidth");
+    params.hasBody = has("BodyColor") && has("LineColor") && has("LineWidth");
+    params.lineColor = DrawObject::strToColor(text("LineColor"));
+    params.bodyColor = DrawObject::strToColor(text("BodyColor"));
+    params.lineStyle = boundedInt(text("LineStyle"), 0);
+    params.lineWidth = qBound(0, boundedInt(text("LineWidth"), 0), 255);
+    params.lineCount = boundedInt(text("LineCount"), 1);
+    return params;
 }
 
 // Bounded caches; objects share few distinct strings and boxes change rarely.
 const int CACHE_LIMIT = 512;
 
-ShapeSpec specFor(const QString& data)
+ShapeParams paramsFor(const QString& data)
 {
-    static QHash<QString, ShapeSpec> cache;
+    static QHash<QString, ShapeParams> cache;
     const auto it = cache.constFind(data);
     if (it != cache.constEnd())
         return it.value();
     if (cache.size() >= CACHE_LIMIT)
         cache.clear();
-    return cache.insert(data, parseSpec(data)).value();
+    return cache.insert(data, parseParams(data)).value();
 }
 
 struct OutlineKey {
@@ -99,21 +99,21 @@ uint qHash(const OutlineKey& k, uint seed = 0)
     return h;
 }
 
-QPainterPath buildOutline(const QRect& box, const ShapeSpec& spec)
+QPainterPath buildOutline(const QRect& box, const ShapeParams& params)
 {
-    switch (spec.kind) {
+    switch (params.kind) {
     case SHAPE_CIRCLE:
-        return circleOutline(box, spec.ellipse);
+        return circleOutline(box, params.ellipse);
     case SHAPE_STAR:
         return starOutline(box);
     case SHAPE_HEART:
         return heartOutline(box);
     case SHAPE_TRIANGLE:
-        return triangleOutline(box, spec.direction);
+        return triangleOutline(box, params.direction);
     case SHAPE_DIAMOND:
         return diamondOutline(box);
     case SHAPE_BALLOON:
-        return balloonOutline(box, spec.radius, spec.direction, spec.tailPos, spec.tailWidth, spec.tailLength);
+        return balloonOutline(box, params.radius, params.direction, params.tailPos, params.tailWidth, params.tailLength);
     default:
         return QPainterPath();
     }
@@ -180,12 +180,12 @@ QString defaultShapeData(int kind)
 
 int shapeKindOf(const QString& data)
 {
-    return specFor(data).kind;
+    return paramsFor(data).kind;
 }
 
 bool shapeMoldCut(const QString& data)
 {
-    return specFor(data).moldCut;
+    return paramsFor(data).moldCut;
 }
 
 QRectF circleRect(const QRect& box, bool ellipse)
@@ -297,7 +297,7 @@ QPainterPath shapeOutline(const QRect& box, const QString& data)
         return it.value();
     if (cache.size() >= CACHE_LIMIT)
         cache.clear();
-    return cache.insert(key, buildOutline(box, specFor(data))).value();
+    return cache.insert(key, buildOutline(box, paramsFor(data))).value();
 }
 
 QList<QLineF> shapeLines(const QRect& box, int kind, int count)
@@ -323,26 +323,26 @@ QList<QLineF> shapeLines(const QRect& box, int kind, int count)
 
 void paintShape(QPainter* painter, const QRect& box, const QString& data)
 {
-    const ShapeSpec spec = specFor(data);
-    if (spec.kind == SHAPE_HLINE || spec.kind == SHAPE_VLINE) {
-        if (!spec.hasLineStyle)
+    const ShapeParams params = paramsFor(data);
+    if (params.kind == SHAPE_HLINE || params.kind == SHAPE_VLINE) {
+        if (!params.hasLineStyle)
             return;
-        painter->setPen(DrawObject::getPen(spec.lineColor, spec.lineStyle, spec.lineWidth, Qt::FlatCap));
+        painter->setPen(DrawObject::getPen(params.lineColor, params.lineStyle, params.lineWidth, Qt::FlatCap));
         painter->setBrush(Qt::NoBrush);
-        const QList<QLineF> lines = shapeLines(box, spec.kind, spec.lineCount);
+        const QList<QLineF> lines = shapeLines(box, params.kind, params.lineCount);
         if (!lines.isEmpty())
             painter->drawLines(lines.toVector());
         return;
     }
-    if (spec.kind < SHAPE_CIRCLE || spec.kind > SHAPE_BALLOON || !spec.hasBody)
+    if (params.kind < SHAPE_CIRCLE || params.kind > SHAPE_BALLOON || !params.hasBody)
         return;
-    painter->setPen(DrawObject::getPen(spec.lineColor, Qt::SolidLine, spec.lineWidth, Qt::SquareCap));
-    if (spec.moldCut)
+    painter->setPen(DrawObject::getPen(params.lineColor, Qt::SolidLine, params.lineWidth, Qt::SquareCap));
+    if (params.moldCut)
         painter->setBrush(Qt::NoBrush);
     else
-        painter->setBrush(spec.bodyColor);
-    if (spec.kind == SHAPE_CIRCLE)
-        painter->drawEllipse(circleRect(box, spec.ellipse));
+        painter->setBrush(params.bodyColor);
+    if (params.kind == SHAPE_CIRCLE)
+        painter->drawEllipse(circleRect(box, params.ellipse));
     else
         painter->drawPath(shapeOutline(box, data));
 }
