@@ -147,7 +147,9 @@ class Metrics
 public:
     explicit Metrics(const QFontMetrics& fm) : mFm(fm), ooW(fm.horizontalAdvance(QStringLiteral("oo")))
     {
-        const QRect q = fm.boundingRect(QLatin1Char('Q'));
+        // The text form of the box covers the whole line (ascent to descent),
+        // unlike the glyph box of the character, so lines never overlap.
+        const QRect q = fm.boundingRect(QStringLiteral("Q"));
         qTop = q.top();
         lh = q.bottom() - q.top() - 1;
     }

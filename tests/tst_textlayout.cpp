@@ -25,7 +25,7 @@ class TstTextLayout : public QObject
     static QFontMetrics metrics(const DrawObject& o) { return QFontMetrics(o.makeFont()); }
     static int fw(const DrawObject& o, const QString& s) { return metrics(o).horizontalAdvance(s); }
     static int ooW(const DrawObject& o) { return fw(o, "oo"); }
-    static int pitch(const DrawObject& o) { return 2 - metrics(o).boundingRect(QLatin1Char('Q')).top(); }
+    static int pitch(const DrawObject& o) { return 2 - metrics(o).boundingRect(QStringLiteral("Q")).top(); }
 
     static void checkInvariants(const DrawObject& o)
     {
@@ -138,7 +138,7 @@ private slots:
         auto mid = box(W, 300, "あ");
         mid->textAlign = 129;
         mid->relocateText(QString());
-        const QRect q = metrics(*mid).boundingRect(QLatin1Char('Q'));
+        const QRect q = metrics(*mid).boundingRect(QStringLiteral("Q"));
         const int lh = q.bottom() - q.top() - 1;
         QCOMPARE(mid->layoutRects.at(0).y(), (300 - lh) / 2);
         QCOMPARE(mid->layoutRects.at(0).height(), 2 * lh);
