@@ -249,7 +249,8 @@ private slots:
         DrawObject* a = f.place(0, 0);
         DrawObject* b = f.place(0, 100);
         a->textLinkList = new QList<DrawObject*>{a, nullptr}; // as a broken file could leave it
-        b->textLinkList = new QList<DrawObject*>{nullptr};    // b is not even in its list
+        QList<DrawObject*> strayList{nullptr};
+        b->textLinkList = &strayList; // b is not even in its list
         f.select({a, b});
         f.run(CMD_OBJ_DELETE, "", {a, b});
         QVERIFY(!a->textLinkList && !b->textLinkList);
