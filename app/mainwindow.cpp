@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
+#include <QSet>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTabBar>
@@ -58,49 +59,47 @@ MainWindow::MainWindow(QWidget* parent)
 MainWindow::~MainWindow()
 {
     // Free what the window owns so leak checkers stay quiet at exit.
+    freeDocument();
+    delete ui;
+}
+
+void MainWindow::freeDocument()
+{
+    // Every object once, whichever lists hold it, and every chain list once.
+    QSet<DrawObject*> objects;
     for (QList<Command*>* list : {&mListUndo, &mListRedo}) {
         for (Command* cmd : *list) {
             if (cmd->type == CMD_OBJ_CREATE)
                 for (DrawObject* o : cmd->objs)
-                    DrawObject::null(o);
+                    objects.insert(o);
             delete cmd;
         }
         list->clear();
     }
     for (QList<DrawObject*>* list : mListArea) {
         for (DrawObject* o : *list)
-            DrawObject::null(o);
+            objects.insert(o);
         delete list;
     }
     mListArea.clear();
     for (DrawObject* o : mListClipboard)
-        DrawObject::null(o);
+        objects.insert(o);
     mListClipboard.clear();
     mListSelected.clear();
-    delete ui;
+    objects.remove(nullptr);
+
+    QSet<QList<DrawObject*>*> chains;
+    for (DrawObject* o : objects)
+        if (o->textLinkList)
+            chains.insert(o->textLinkList);
+    for (DrawObject* o : objects)
+        DrawObject::null(o);
+    qDeleteAll(chains);
 }
 
 void MainWindow::init()
 {
-    for (QList<Command*>* list : {&mListUndo, &mListRedo}) {
-        for (Command* cmd : *list) {
-            if (cmd->type == CMD_OBJ_CREATE)
-                for (DrawObject* o : cmd->objs)
-                    DrawObject::null(o);
-            delete cmd;
-        }
-        list->clear();
-    }
-    for (QList<DrawObject*>* list : mListArea) {
-        for (DrawObject* o : *list)
-            DrawObject::null(o);
-        delete list;
-    }
-    mListArea.clear();
-    mListSelected.clear();
-    for (DrawObject* o : mListClipboard)
-        DrawObject::null(o);
-    mListClipboard.clear();
+    freeDocument();
     for (int i = 0; i < 4; ++i)
         mListArea.append(new QList<DrawObject*>);
 

@@ -288,6 +288,7 @@ private:
     QList<QShortcut*> mShortcuts;
     DialogTextDetail* mDialogTextDetail = nullptr;
     void installEventFilters();
+    void freeDocument();
 };
 
 #endif
