@@ -1,4 +1,4 @@
-// Hit testing, edge zones, inclusive overlap, edge dragging and page-number placement.
+// Hit testing, edge zones, inclusive overlap and edge dragging.
 #include "hitgeometry.h"
 
 #include <QtTest>
@@ -9,44 +9,25 @@ class TstHitGeometry : public QObject
 {
     Q_OBJECT
 private slots:
-    void hitRectangleIsBoxPlusOne();
-    void edgeBandsAreThreeDeep();
+    void hitRectangleAndEdgeBands();
     void zonesOfSingleBox();
     void overlapCountsTouching();
     void dragEdgeFollowsPointer();
     void dragEdgePastOppositeKeepsOneUnit();
-    void pageNumbersDefaultSpreads();
-    void pageNumbersOtherFormations();
 };
 
-void TstHitGeometry::hitRectangleIsBoxPlusOne()
+void TstHitGeometry::hitRectangleAndEdgeBands()
 {
     const QRect b(10, 20, 50, 30); // right edge at 60, bottom at 50
-    QVERIFY(!onObject(b, 8, 30));
-    QVERIFY(onObject(b, 9, 30));
-    QVERIFY(onObject(b, 61, 30));
-    QVERIFY(!onObject(b, 62, 30));
-    QVERIFY(!onObject(b, 30, 18));
-    QVERIFY(onObject(b, 30, 19));
-    QVERIFY(onObject(b, 30, 51));
-    QVERIFY(!onObject(b, 30, 52));
-    // A damaged box with no width is hit nowhere but its one-unit margin.
-    QVERIFY(onObject(QRect(10, 20, 0, 10), 10, 25));
-    QVERIFY(!onObject(QRect(10, 20, -5, 10), 10, 25));
-}
-
-void TstHitGeometry::edgeBandsAreThreeDeep()
-{
-    const QRect b(10, 20, 50, 30);
-    for (int px : {9, 10, 11, 12, 58, 59, 60, 61})
-        QVERIFY2(onObjectEdge(b, px, 35), qPrintable(QString::number(px)));
-    for (int px : {13, 30, 57})
-        QVERIFY2(!onObjectEdge(b, px, 35), qPrintable(QString::number(px)));
+    for (const QPoint& p : {QPoint(8, 30), QPoint(62, 30), QPoint(30, 18), QPoint(30, 52)})
+        QVERIFY(!onObject(b, p.x(), p.y()) && !onObjectEdge(b, p.x(), p.y()));
+    for (int px : {9, 12, 58, 61})
+        QVERIFY2(onObject(b, px, 35) && onObjectEdge(b, px, 35), qPrintable(QString::number(px)));
     for (int py : {19, 22, 48, 51})
         QVERIFY(onObjectEdge(b, 30, py));
-    QVERIFY(!onObjectEdge(b, 30, 23));
-    QVERIFY(!onObjectEdge(b, 30, 47));
-    QVERIFY(!onObjectEdge(b, 8, 35)); // outside the hit rectangle is no edge
+    for (const QPoint& p : {QPoint(13, 35), QPoint(57, 35), QPoint(30, 23), QPoint(30, 47)})
+        QVERIFY(onObject(b, p.x(), p.y()) && !onObjectEdge(b, p.x(), p.y()));
+    QVERIFY(!onObject(QRect(10, 20, -5, 10), 10, 25)); // a damaged box with negative width
 }
 
 void TstHitGeometry::zonesOfSingleBox()
@@ -113,40 +94,6 @@ void TstHitGeometry::dragEdgePastOppositeKeepsOneUnit()
     QCOMPARE(dragEdge(QRect(0, 0, 1, 1), ZONE_TOP, 0, 3), RectDelta());
     // A damaged box with no size is brought back to 1, never further below.
     QCOMPARE(dragEdge(QRect(0, 0, -4, 10), ZONE_RIGHT, -2, 0).dw, 5);
-}
-
-static QStringList describe(const QList<PageNumberSlot>& list)
-{
-    QStringList out;
-    for (const auto& s : list)
-        out << QString("%1@%2:%3,%4").arg(s.label).arg(s.area).arg(s.x).arg(s.y);
-    return out;
-}
-
-void TstHitGeometry::pageNumbersDefaultSpreads()
-{
-    QCOMPARE(describe(pageNumberSlots(8, "left", 560, 397, 5)),
-             QStringList({"- 8 -@0:105,358", "- 1 -@0:385,358", "- 2 -@1:105,358", "- 3 -@1:385,358",
-                          "- 4 -@2:105,358", "- 5 -@2:385,358", "- 6 -@3:105,358", "- 7 -@3:385,358"}));
-    QCOMPARE(describe(pageNumberSlots(8, "right", 560, 397, 5)),
-             QStringList({"- 8 -@0:385,358", "- 1 -@0:105,358", "- 2 -@1:385,358", "- 3 -@1:105,358",
-                          "- 4 -@2:385,358", "- 5 -@2:105,358", "- 6 -@3:385,358", "- 7 -@3:105,358"}));
-    // Gatefold and accordion share the table through the opening side.
-    QCOMPARE(describe(pageNumberSlots(8, "kannon-left", 560, 397, 5)),
-             describe(pageNumberSlots(8, "left", 560, 397, 5)));
-    QCOMPARE(describe(pageNumberSlots(8, "jabara-right", 560, 397, 5)),
-             describe(pageNumberSlots(8, "right", 560, 397, 5)));
-}
-
-void TstHitGeometry::pageNumbersOtherFormations()
-{
-    QCOMPARE(describe(pageNumberSlots(1, "left", 794, 1122, 0)), QStringList({"- 1 -@0:362,1102"}));
-    QCOMPARE(describe(pageNumberSlots(4, "left", 1122, 794, 0)),
-             QStringList({"- 4 -@0:245,774", "- 1 -@0:806,774", "- 2 -@1:245,774", "- 3 -@1:806,774"}));
-    QCOMPARE(describe(pageNumberSlots(4, "right", 1122, 794, 0)).first(), QString("- 4 -@0:806,774"));
-    QCOMPARE(pageNumberSlots(8, "left", 560, 397, 10).first().y, 339);
-    QVERIFY(pageNumberSlots(3, "left", 560, 397, 5).isEmpty());
-    QVERIFY(pageNumberSlots(0, "left", 560, 397, 5).isEmpty());
 }
 
 QTEST_APPLESS_MAIN(TstHitGeometry)
