@@ -7,7 +7,6 @@
 #include "drawobject.h"
 #include "mainwindow.h"
 #include "testsupport.h"
-#include "textlink.h"
 #include "ui_mainwindow.h"
 
 #include <memory>
@@ -17,15 +16,6 @@ struct EditingFixture {
     std::unique_ptr<MainWindow> window{new MainWindow};
     MainWindow* w = window.get();
     Ui::MainWindow* ui = window->ui;
-
-    ~EditingFixture()
-    {
-        // The window frees objects but not their chain lists: dissolve chains first.
-        for (QList<DrawObject*>* list : w->mListArea)
-            for (DrawObject* o : *list)
-                while (o->textLinkList)
-                    TextLink::remove(o);
-    }
 
     DrawObject* place(int area, int x, int y = 10, int width = 100, int height = 50)
     {
