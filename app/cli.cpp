@@ -11,7 +11,6 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
-#include <QScreen>
 
 #include <cstdio>
 #include <memory>
@@ -207,13 +206,17 @@ int runCommandLine(int argc, char** argv, bool* handled)
     // Nothing is shown, so no display is needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Text is laid out and printed at the program's own 96 per inch, not at
+    // whatever a headless platform reports (offscreen says 100): type keeps
+    // its true point size and the pages match the editor of a standard desktop.
     std::unique_ptr<QApplication> app;
     static int qtArgc = 1;
     static char* qtArgv[] = {argv[0], nullptr};
-    if (!QCoreApplication::instance())
+    if (!QCoreApplication::instance()) {
+        QCoreApplication::setAttribute(Qt::AA_Use96Dpi);
         app.reset(new QApplication(qtArgc, qtArgv));
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        _PC_DPI = screen->logicalDotsPerInchX();
+    }
+    _PC_DPI = 96.0;
 
     QString error;
     const int code = exportDocument(request, &error);

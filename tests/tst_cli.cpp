@@ -1,10 +1,12 @@
-// The command-line export, run as the built program: errors, layouts, and the
-// imposed sheet checked pixel by pixel (every page in its cell, turned the
-// right way, nothing inside the printer margin).
+// The command-line export, run as the built program: errors, layouts, the
+// imposed sheet read back pixel by pixel, and the geometry against the editor.
 #include "document.h"
 #include "drawobject.h"
-#include "setting.h"
+#include "editarea.h"
+#include "sheet.h"
+#include "sheetlayouts.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -15,74 +17,93 @@ namespace {
 
 struct Run {
     int code = -1;
-    QString out;
-    QString err;
+    QString out, err;
 };
 
-Run zamfu(const QStringList& args)
+// Runs a program that the tests cannot do without; a missing one fails loudly.
+Run run(const QString& program, const QStringList& args)
 {
     QProcess p;
-    p.start(QString::fromLocal8Bit(qgetenv("ZAMFU_BINARY")), args);
+    p.start(program, args);
     Run r;
-    if (!p.waitForFinished(60000))
+    if (!p.waitForStarted(10000) || !p.waitForFinished(60000)) {
+        r.err = program + " did not run: " + p.errorString();
         return r;
+    }
     r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
     r.err = QString::fromLocal8Bit(p.readAllStandardError());
     return r;
 }
 
+QString zamfuBinary()
+{
+    const QByteArray env = qgetenv("ZAMFU_BINARY");
+    return env.isEmpty() ? QString(QT_TESTCASE_BUILDDIR "/zamfu") : QString::fromLocal8Bit(env);
+}
+
+Run zamfu(const QStringList& args) { return run(zamfuBinary(), args); }
+
 int pdfPages(const QString& path)
 {
-    QProcess p;
-    p.start("pdfinfo", {path});
-    p.waitForFinished(30000);
-    return QRegularExpression("Pages:\\s+(\\d+)").match(QString::fromUtf8(p.readAllStandardOutput())).captured(1).toInt();
+    return QRegularExpression("Pages:\\s+(\\d+)").match(run("pdfinfo", {path}).out).captured(1).toInt();
 }
 
-QColor pageColour(int page)
+// The first page of a PDF as an image at dpi.
+QImage rendered(const QString& pdf, int dpi)
 {
-    return QColor::fromHsv((page - 1) * 45, 255, 255);
+    const Run r = run("pdftoppm", {"-r", QString::number(dpi), "-f", "1", "-l", "1", "-png", "-singlefile", pdf, pdf});
+    return r.code == 0 ? QImage(pdf + ".png") : QImage();
 }
 
-const QColor PAPER_GREY(200, 200, 200);
+QColor pageColour(int page) { return QColor::fromHsv((page - 1) * 45, 255, 255); }
 
-// A document whose every page carries a grey background over the whole page
-// and a coloured marker a quarter of the page height below its top edge.
-void writeMarkedDocument(const QString& path, int pageMax, const QString& direction)
+DrawObject* box(int x, int y, int w, int h, const QColor& colour)
 {
-    DocumentSettings s;
-    s.pageMax = pageMax;
-    s.pageDirection = direction;
-    s.paperMargin = 5;
-    const QSize spread = pageMax == 8 ? QSize(560, 397) : QSize(794, 561); // A4 sheet
-    const int W = spread.width(), H = spread.height();
-    const bool left = direction.endsWith("left");
-    const QStringList labels = pageMax == 8 ? (left ? QStringList{"8-1", "2-3", "4-5", "6-7"}
-                                                    : QStringList{"1-8", "3-2", "5-4", "7-6"})
-                                            : (left ? QStringList{"4-1", "2-3"} : QStringList{"1-4", "3-2"});
-    QList<QList<DrawObject*>> areas{{}, {}, {}, {}};
-    for (int a = 0; a < labels.size(); ++a) {
-        auto* bg = new DrawObject(0, 0, W, H);
-        bg->text = "";
-        bg->bgColorEnabled = true;
-        bg->bgColor = PAPER_GREY;
-        bg->borderWidth = 0;
-        areas[a] << bg;
-        const QStringList pages = labels.at(a).split('-');
-        for (int half = 0; half < 2; ++half) {
-            auto* m = new DrawObject(half * (W / 2) + W / 4 - 20, H / 4 - 20, 40, 40);
-            m->text = "";
-            m->bgColorEnabled = true;
-            m->bgColor = pageColour(pages.at(half).toInt());
-            m->borderWidth = 0;
-            areas[a] << m;
-        }
-    }
+    auto* o = new DrawObject(x, y, w, h);
+    o->text.clear();
+    o->bgColorEnabled = true;
+    o->bgColor = colour;
+    o->borderWidth = 0;
+    return o;
+}
+
+void save(const QString& path, const DocumentSettings& s, QList<QList<DrawObject*>> areas)
+{
     QString error;
     QVERIFY2(Document::save(path, s, areas, &error), qPrintable(error));
     for (auto& list : areas)
         qDeleteAll(list);
+}
+
+// Every page grey to its edges, with a marker of its own hue a quarter of the
+// page height below its top edge.
+void writeMarkedDocument(const QString& path, const SheetLayout& lay)
+{
+    DocumentSettings s;
+    s.pageMax = lay.pageMax;
+    s.pageDirection = lay.direction;
+    const int W = lay.spread().width(), H = lay.spread().height();
+    QList<QList<DrawObject*>> areas{{}, {}, {}, {}};
+    for (int a = 0; a < lay.pageMax / 2; ++a)
+        areas[a] << box(0, 0, W, H, Qt::gray);
+    for (int page = 1; page <= lay.pageMax; ++page) {
+        int area, half;
+        EditArea::pageLocation(page, lay.pageMax, lay.direction, &area, &half);
+        areas[area] << box(half * (W / 2) + W / 4 - 20, H / 4 - 20, 40, 40, pageColour(page));
+    }
+    save(path, s, areas);
+}
+
+// Bounding box of the pixels that match.
+QRect bounds(const QImage& img, const std::function<bool(const QColor&)>& match)
+{
+    QRect r;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (match(img.pixelColor(x, y)))
+                r |= QRect(x, y, 1, 1);
+    return r;
 }
 
 }
@@ -91,35 +112,36 @@ class TstCli : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void errors();
     void layouts();
-    void imposition_data();
     void imposition();
+    void textAndImagesAsInTheEditor();
 
 private:
     QTemporaryDir mDir;
 };
 
+void TstCli::initTestCase()
+{
+    QVERIFY2(QFileInfo(zamfuBinary()).isExecutable(), qPrintable(zamfuBinary() + " is not built"));
+    for (const char* tool : {"pdfinfo", "pdftoppm"})
+        QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(), qPrintable(QString(tool) + " is missing (poppler-utils)"));
+}
+
 void TstCli::errors()
 {
     const Run help = zamfu({"--help"});
-    QCOMPARE(help.code, 0);
-    QVERIFY(help.out.contains("--export-pdf OUT.pdf") && help.out.contains("spreads"));
+    QVERIFY(help.code == 0 && help.out.contains("--export-pdf OUT.pdf") && help.out.contains("spreads"));
 
-    const QString out = mDir.filePath("kept.pdf");
-    QFile f(out);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("old");
-    f.close();
-    const QString bad = mDir.filePath("bad.xml");
-    QFile b(bad);
-    QVERIFY(b.open(QIODevice::WriteOnly));
-    b.write("<orihon><obj>");
-    b.close();
-    const QString one = mDir.filePath("one.xml");
+    const QString out = mDir.filePath("kept.pdf"), bad = mDir.filePath("bad.xml"), one = mDir.filePath("one.xml");
+    for (const auto& [path, bytes] : {std::pair{out, "old"}, std::pair{bad, "<orihon><obj>"}}) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) > 0);
+    }
     DocumentSettings s;
     s.pageMax = 1;
-    QVERIFY(Document::save(one, s, {{}, {}, {}, {}}));
+    save(one, s, {{}, {}, {}, {}});
 
     const QList<QStringList> failing = {
         {"--export-pdf", out, "--layout", "sideways", one},
@@ -137,9 +159,9 @@ void TstCli::errors()
     for (const QStringList& args : failing) {
         const Run r = zamfu(args);
         const QString what = args.join(' ') + " -> " + r.err;
-        QVERIFY2(r.code > 0, qPrintable(what));
-        QVERIFY2(r.err.startsWith("zamfu: ") && r.err.count('\n') == 1, qPrintable(what));
+        QVERIFY2(r.code > 0 && r.err.startsWith("zamfu: ") && r.err.count('\n') == 1, qPrintable(what));
     }
+    QFile f(out);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("old"));
     DocumentContent reread;
@@ -149,87 +171,112 @@ void TstCli::errors()
 void TstCli::layouts()
 {
     const QString doc = mDir.filePath("eight.xml");
-    writeMarkedDocument(doc, 8, "left");
-    const QList<QPair<QString, int>> expected = {{"print", 1}, {"pages", 8}, {"spreads", 4}};
-    for (const auto& e : expected) {
-        const QString out = mDir.filePath(e.first + ".pdf");
-        const Run r = zamfu({"--export-pdf", out, "--layout", e.first, doc});
+    writeMarkedDocument(doc, sheetLayouts().first());
+    for (const auto& [layout, pages] : {std::pair{"print", 1}, std::pair{"pages", 8}, std::pair{"spreads", 4}}) {
+        const QString out = mDir.filePath(QString(layout) + ".pdf");
+        const Run r = zamfu({"--export-pdf", out, "--layout", layout, doc});
         QVERIFY2(r.code == 0 && r.err.isEmpty(), qPrintable(r.err));
-        QCOMPARE(pdfPages(out), e.second);
+        QCOMPARE(pdfPages(out), pages);
     }
-}
-
-void TstCli::imposition_data()
-{
-    QTest::addColumn<int>("pageMax");
-    QTest::addColumn<QString>("direction");
-    QTest::addColumn<QString>("rows"); // pages row by row, left column then right
-    QTest::newRow("left 8") << 8 << "left" << "8 7 1 6 2 5 3 4";
-    QTest::newRow("right 8") << 8 << "right" << "3 4 2 5 1 6 8 7";
-    QTest::newRow("kannon-left") << 8 << "kannon-left" << "3 7 8 6 1 5 2 4";
-    QTest::newRow("kannon-right") << 8 << "kannon-right" << "2 4 1 5 8 6 3 7";
-    QTest::newRow("jabara-left") << 8 << "jabara-left" << "8 5 6 4 7 3 1 2";
-    QTest::newRow("jabara-right") << 8 << "jabara-right" << "1 2 7 3 6 4 8 5";
-    QTest::newRow("left 4") << 4 << "left" << "4 3 1 2";
-    QTest::newRow("right 4") << 4 << "right" << "1 2 4 3";
 }
 
 void TstCli::imposition()
 {
-    QFETCH(int, pageMax);
-    QFETCH(QString, direction);
-    QFETCH(QString, rows);
+    const int dpi = 50, band = int(5 * dpi / 25.4) - 1; // the 5 mm printer margin
+    for (const SheetLayout& lay : sheetLayouts()) {
+        const QString name = mDir.filePath(QString("%1%2").arg(lay.direction).arg(lay.pageMax));
+        writeMarkedDocument(name + ".xml", lay);
+        const Run r = zamfu({"--export-pdf", name + ".pdf", name + ".xml"}); // the sheet is the default
+        QVERIFY2(r.code == 0, qPrintable(r.err));
+        const QImage img = rendered(name + ".pdf", dpi);
+        QVERIFY2(!img.isNull(), qPrintable(name));
 
-    const QString doc = mDir.filePath(direction + QString::number(pageMax) + ".xml");
-    const QString pdf = mDir.filePath(direction + QString::number(pageMax) + ".pdf");
-    writeMarkedDocument(doc, pageMax, direction);
-    const Run r = zamfu({"--export-pdf", pdf, doc}); // the sheet is the default layout
-    QVERIFY2(r.code == 0, qPrintable(r.err));
-    QCOMPARE(pdfPages(pdf), 1);
-    const int dpi = 50;
-    QProcess::execute("pdftoppm", {"-r", QString::number(dpi), "-png", "-singlefile", pdf, pdf});
-    const QImage img(pdf + ".png");
-    QVERIFY(!img.isNull());
-
-    // Centre of each page's marker, by hue.
-    QVector<QPointF> sum(pageMax + 1);
-    QVector<int> count(pageMax + 1);
-    const int band = int(5 * dpi / 25.4) - 1;
-    bool greyInside = false;
-    for (int y = 0; y < img.height(); ++y) {
-        for (int x = 0; x < img.width(); ++x) {
-            const QColor c = img.pixelColor(x, y);
-            const bool inMargin = x < band || y < band || x >= img.width() - band || y >= img.height() - band;
-            if (inMargin)
-                QVERIFY2(c.lightness() > 245, qPrintable(QString("ink in the margin at %1,%2").arg(x).arg(y)));
-            else if (x < band + 6 && qAbs(c.red() - PAPER_GREY.red()) < 8)
-                greyInside = true;
-            if (c.hsvSaturation() > 200 && c.value() > 200) {
+        QVector<QPointF> sum(lay.pageMax + 1);
+        QVector<int> count(lay.pageMax + 1);
+        for (int y = 0; y < img.height(); ++y) {
+            for (int x = 0; x < img.width(); ++x) {
+                const QColor c = img.pixelColor(x, y);
+                if (x < band || y < band || x >= img.width() - band || y >= img.height() - band)
+                    QVERIFY2(c.lightness() > 245, qPrintable(QString("ink in the margin at %1,%2").arg(x).arg(y)));
                 const int page = (qRound(c.hsvHue() / 45.0) % 8) + 1;
-                if (page <= pageMax) {
-                    sum[page] += QPointF(x, y);
-                    ++count[page];
-                }
+                if (c.hsvSaturation() > 200 && c.value() > 200 && page <= lay.pageMax)
+                    sum[page] += QPointF(x, y), ++count[page];
             }
         }
-    }
-    QVERIFY2(greyInside, "pages reach the margin");
-
-    const QStringList order = rows.split(' ');
-    const int nRows = pageMax / 2;
-    const double cellW = img.width() / 2.0, cellH = double(img.height()) / nRows;
-    for (int i = 0; i < order.size(); ++i) {
-        const int page = order.at(i).toInt();
-        QVERIFY2(count[page] > 20, qPrintable(QString("page %1 not found").arg(page)));
-        const QPointF c = sum[page] / count[page];
-        const int col = int(c.x() / cellW), row = int(c.y() / cellH);
-        QCOMPARE(QString("page %1 in %2,%3").arg(page).arg(row).arg(col),
-                 QString("page %1 in %2,%3").arg(page).arg(i / 2).arg(i % 2));
-        // Left column turned clockwise (top edge on the cell's right), right column the other way.
-        const double fx = (c.x() - col * cellW) / cellW;
-        QVERIFY2(col == 0 ? fx > 0.6 : fx < 0.4, qPrintable(QString("page %1 turned wrongly").arg(page)));
+        QVERIFY2(img.pixelColor(band + 3, img.height() / 2).lightness() < 200, "pages reach the margin");
+        const double cellW = img.width() / 2.0, cellH = double(img.height()) / (lay.pageMax / 2);
+        for (int i = 0; i < lay.cells.size(); ++i) {
+            const int page = lay.cells[i];
+            QVERIFY2(count[page] > 20, qPrintable(QString("page %1 not found").arg(page)));
+            const QPointF c = sum[page] / count[page];
+            const int col = int(c.x() / cellW), row = int(c.y() / cellH);
+            QCOMPARE(QString("%1 page %2 in %3,%4").arg(name).arg(page).arg(row).arg(col),
+                     QString("%1 page %2 in %3,%4").arg(name).arg(page).arg(i / 2).arg(i % 2));
+            // Left column turned clockwise (top edge on the cell's right), right column the other way.
+            const double fx = (c.x() - col * cellW) / cellW;
+            QVERIFY2(col == 0 ? fx > 0.6 : fx < 0.4, qPrintable(QString("page %1 turned wrongly").arg(page)));
+        }
     }
 }
 
-QTEST_MAIN(TstCli)
+void TstCli::textAndImagesAsInTheEditor()
+{
+    // A spread exported one per page and rendered at 96 per inch must cover
+    // the same pixels as the editor's drawing: true size, same text layout.
+    const QString png = mDir.filePath("red.png"), doc = mDir.filePath("geometry.xml"), pdf = mDir.filePath("geometry.pdf");
+    QImage red(30, 20, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(png));
+    DocumentSettings s;
+    s.paperMargin = 0;
+    auto* text = new DrawObject(300, 40, 240, 120);
+    text->text = "折本組版";
+    text->textSize = 36;
+    auto* picture = new DrawObject(40, 200, 96, 96);
+    picture->setImgPath(png);
+    text->borderWidth = picture->borderWidth = 0;
+    picture->text.clear();
+    save(doc, s, {{text, picture}, {}, {}, {}});
+
+    const Run r = zamfu({"--export-pdf", pdf, "--layout", "spreads", doc});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    const QImage out = rendered(pdf, 96);
+    QVERIFY(!out.isNull());
+
+    DocumentContent content;
+    QVERIFY(Document::read(doc, &content));
+    content.settings.applyToSetting();
+    Sheet::Context ctx = Sheet::Context::fromSettings(1.0, false);
+    ctx.W = 560;
+    ctx.H = 397;
+    QImage editor(ctx.W, ctx.H, QImage::Format_RGB32);
+    editor.fill(Qt::white);
+    {
+        QPainter p(&editor);
+        Sheet::render(&p, ctx, 0, 0, {&content.areas[0]});
+    }
+    auto ink = [](const QColor& c) { return c.value() < 100; };
+    auto isRed = [](const QColor& c) { return c.red() > 200 && c.green() < 80; };
+    const QRect textInPdf = bounds(out, ink), textInEditor = bounds(editor, ink);
+    QVERIFY(textInEditor.width() > 150);
+    for (const auto& [pdfRect, editorRect] : {std::pair{textInPdf, textInEditor}, std::pair{bounds(out, isRed), bounds(editor, isRed)}}) {
+        const QMargins d(pdfRect.left() - editorRect.left(), pdfRect.top() - editorRect.top(),
+                         pdfRect.right() - editorRect.right(), pdfRect.bottom() - editorRect.bottom());
+        QVERIFY2(qAbs(d.left()) <= 2 && qAbs(d.top()) <= 2 && qAbs(d.right()) <= 2 && qAbs(d.bottom()) <= 2,
+                 qPrintable(QString("pdf %1,%2 %3x%4 editor %5,%6 %7x%8").arg(pdfRect.x()).arg(pdfRect.y())
+                                .arg(pdfRect.width()).arg(pdfRect.height()).arg(editorRect.x()).arg(editorRect.y())
+                                .arg(editorRect.width()).arg(editorRect.height())));
+    }
+    QCOMPARE(bounds(editor, isRed).size(), QSize(96, 96)); // one inch
+}
+
+// Text laid out at 96 per inch, as the command line does it.
+int main(int argc, char** argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_Use96Dpi);
+    QApplication app(argc, argv);
+    TstCli test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_cli.moc"
