@@ -4,13 +4,11 @@
 
 #include "command.h"
 #include "drawobject.h"
-#include "setting.h"
 #include "textlink.h"
 
 #include <QDebug>
 #include <algorithm>
 #include <QDir>
-#include <QFileInfo>
 #include <QKeySequence>
 #include <QShortcut>
 #include <QSpinBox>
@@ -207,9 +205,10 @@ Command* MainWindow::createUndoCmd(const Command* cmd)
         std::sort(areas.begin(), areas.end());
         rec->objs.clear();
         for (int area : areas) {
-            for (DrawObject* o : *mListArea.at(area)) {
-                rec->objs.append(o);
-                values << QString("%1,%2").arg(area).arg(getObjectZ(o));
+            const QList<DrawObject*>& list = *mListArea.at(area);
+            for (int z = 0; z < list.size(); ++z) {
+                rec->objs.append(list.at(z));
+                values << QString("%1,%2").arg(area).arg(z);
             }
         }
         if (rec->objs.isEmpty()) {
@@ -484,7 +483,7 @@ void MainWindow::applyCode(const Command* cmd, int i, const QString& v, int part
     case CMD_OBJ_IMG_PATH_CHANGE:
         qDebug() << "CMD_OBJ_IMG_PATH_CHANGE";
         if (!v.isEmpty())
-            Setting::ImageDir = QFileInfo(v).absolutePath();
+            setImageDir(v);
         o->setImgPath(v);
         ui->txtImgPath->setText(QDir::toNativeSeparators(v));
         return;
