@@ -9,6 +9,7 @@
 #include "testsupport.h"
 #include "ui_mainwindow.h"
 
+#include <QLoggingCategory>
 #include <memory>
 
 struct EditingFixture {
@@ -16,6 +17,8 @@ struct EditingFixture {
     std::unique_ptr<MainWindow> window{new MainWindow};
     MainWindow* w = window.get();
     Ui::MainWindow* ui = window->ui;
+
+    static void quietDiagnostics() { QLoggingCategory::setFilterRules("default.debug=false"); }
 
     DrawObject* place(int area, int x, int y = 10, int width = 100, int height = 50)
     {
@@ -29,19 +32,12 @@ struct EditingFixture {
         for (int i = 0; i < objs.size(); ++i)
             w->selectObject(i == 0 ? "new" : "add", objs.at(i), false);
     }
-    void run(int type, const QString& value, const QList<DrawObject*>& objs, bool undo = true)
+    void run(int type, const QString& value, const QList<DrawObject*>& objs)
     {
         Command* cmd = w->createCmd(objs);
         cmd->type = type;
         cmd->value = value;
-        w->execCmd(cmd, undo, 0);
-    }
-    static QString perObject(const QStringList& values)
-    {
-        QString out;
-        for (const QString& v : values)
-            out += v + Command::SEPA_OBJVAL;
-        return out;
+        w->execCmd(cmd, true, 0);
     }
 };
 
