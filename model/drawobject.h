@@ -113,6 +113,9 @@ public:
     static bool isAlphabet(QString str);
     static bool containsStr(QString set, QString str);
     static int calcTextWidth(QString str, const QFontMetrics& fm, int spacing, bool force);
+    // Vertical character pitch: 2 minus the top of the text box of "Q" plus
+    // the spacing, at least 1. Layout and painting must agree on it.
+    static int charPitch(const QFontMetrics& fm, int spacing);
     QFont makeFont() const;
 
     // Painting (objectpainter.cpp); screen or printer decided by the device.

@@ -13,9 +13,9 @@
 
 namespace {
 
-// Outlines wider than the panel allows only come from damaged files; each
-// step costs (2E+1)^2 draws per glyph, so keep it bounded.
-const int MAX_EDGE_WIDTH = 32;
+// Outlines wider than the panel allows (5) only come from damaged files; a
+// width E costs up to 2(2E+1)^2 draws per glyph, so keep it small.
+const int MAX_EDGE_WIDTH = 8;
 
 // Upper bound of the off-screen text image, whatever the box and device.
 const qint64 MAX_TEXT_IMAGE_PIXELS = 4096LL * 4096LL;
@@ -280,11 +280,13 @@ void ObjectPainter::drawEntries(QPainter* p, const QPoint& shift) const
 void ObjectPainter::paintText()
 {
     const QFont font = obj.makeFont();
-    const QFontMetrics fm(font);
-    m.ooW = fm.horizontalAdvance(QStringLiteral("oo"));
-    m.pitch = 2 - fm.boundingRect(QStringLiteral("Q")).top() + obj.textWordSpacing;
-    m.cw = int(1.5 * m.ooW);
-    m.height = fm.height();
+    if (obj.textTategaki) { // only the vertical glyph transforms measure
+        const QFontMetrics fm(font);
+        m.ooW = fm.horizontalAdvance(QStringLiteral("oo"));
+        m.pitch = DrawObject::charPitch(fm, obj.textWordSpacing);
+        m.cw = int(1.5 * m.ooW);
+        m.height = fm.height();
+    }
 
     painter->save();
     painter->setFont(fontForDevice(font, painter->device()));

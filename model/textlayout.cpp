@@ -150,7 +150,6 @@ public:
         // The text form of the box covers the whole line (ascent to descent),
         // unlike the glyph box of the character, so lines never overlap.
         const QRect q = fm.boundingRect(QStringLiteral("Q"));
-        qTop = q.top();
         lh = q.bottom() - q.top() - 1;
     }
 
@@ -172,7 +171,6 @@ public:
 
     const QFontMetrics& mFm;
     int ooW;
-    int qTop;
     int lh;
 
 private:
@@ -401,8 +399,7 @@ void BoxLayout::placeHorizontal(bool complete, qint64 lp)
 
 int BoxLayout::vertical()
 {
-    // A pitch below 1 would make every column endless.
-    const qint64 cp = qMax<qint64>(1, 2 - mt.qTop + wordSpacing);
+    const qint64 cp = DrawObject::charPitch(mt.mFm, int(wordSpacing));
     const qint64 colp = lineSpacing + mt.ooW;
     const qint64 N = qMax<qint64>(1, H / cp);
     const int n = run.count();
@@ -551,6 +548,12 @@ void DrawObject::relocateText(QString chainText)
         o->text = chainText.mid(run.start[first], run.start[end] - run.start[first]);
         first = end;
     }
+}
+
+int DrawObject::charPitch(const QFontMetrics& fm, int spacing)
+{
+    // A pitch below 1 would make every column endless.
+    return int(qMax<qint64>(1, 2 - fm.boundingRect(QStringLiteral("Q")).top() + qint64(sane(spacing))));
 }
 
 bool DrawObject::isAlphabet(QString str)
