@@ -13,13 +13,6 @@ bool isPrinter(QPaintDevice* device)
     return dynamic_cast<QPrinter*>(device) != nullptr;
 }
 
-// Pointer-editing overlays of the editor (rubber band, link candidate), drawn
-// last over an edit area in its own coordinates.
-void drawPointerOverlays(MainWindow* window, QPainter* painter, int area)
-{
-    window->drawPointerOverlay(painter, area);
-}
-
 }
 
 void MainWindow::paint(QPaintDevice* device, int page_area, int page_divide)
@@ -34,7 +27,8 @@ void MainWindow::paint(QPaintDevice* device, int page_area, int page_divide)
         page_area = getCurrentArea();
 
     Sheet::Hooks hooks;
-    hooks.overlay = [this](QPainter* p, int area) { drawPointerOverlays(this, p, area); };
+    // Pointer-editing overlays (rubber band, link candidate), drawn last.
+    hooks.overlay = [this](QPainter* p, int area) { drawPointerOverlay(p, area); };
     Sheet::render(&painter, Sheet::Context::fromSettings(mZoom, printer), page_area, page_divide,
                   mListArea, hooks);
 }
@@ -48,7 +42,7 @@ void MainWindow::drawArea(QPainter* painter, int area, int page_divide, int part
     Sheet::drawPiece(painter, Sheet::Context::fromSettings(mZoom, printer), {area, part, flags},
                      page_divide, objects);
     if (!printer)
-        drawPointerOverlays(this, painter, area);
+        drawPointerOverlay(painter, area);
 }
 
 void MainWindow::drawFoldLine(QPainter* painter, QString kind)

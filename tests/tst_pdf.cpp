@@ -1,4 +1,4 @@
-// The PDF layouts and page sizes as written (read back with pdfinfo), the
+// The PDF layouts and page sizes as written, the
 // print preview set-up, and the export flow: names, folders and failures.
 #include "mainwindow.h"
 #include "pdfdialog.h"
@@ -10,35 +10,21 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <functional>
-
 namespace {
 
-// Works the dialog the window runs: picks a PDF layout, or inspects the preview.
-struct DialogSeam : ScriptedSeam {
-    std::function<int(QDialog*)> onDialog;
-    int execDialog(QDialog* d) override
-    {
-        ScriptedSeam::execDialog(d);
-        return onDialog(d);
-    }
-};
-
-// Page sizes in millimetres, one per page.
+// Page sizes in millimetres, one per page, as written in the file.
 QList<QSizeF> pdfPageSizes(const QString& path)
 {
-    QProcess p;
-    p.start("pdfinfo", {"-f", "1", "-l", "100", path});
-    p.waitForFinished(30000);
+    QFile f(path);
+    const QByteArray pdf = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     QList<QSizeF> sizes;
-    auto it = QRegularExpression("Page\\s+\\d+ size:\\s+([\\d.]+) x ([\\d.]+) pts")
-                  .globalMatch(QString::fromUtf8(p.readAllStandardOutput()));
+    auto it = QRegularExpression("/MediaBox \\[0 0 ([\\d.]+) ([\\d.]+)\\]")
+                  .globalMatch(QString::fromLatin1(pdf.constData(), pdf.size()));
     while (it.hasNext()) {
         const auto m = it.next();
         sizes << QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) * 25.4 / 72;
@@ -46,17 +32,19 @@ QList<QSizeF> pdfPageSizes(const QString& path)
     return sizes;
 }
 
-void setFormation(const QString& paper, int pages, const QString& orientation, const QString& form)
+// paper, pages, orientation, form
+void setFormation(const QString& formation)
 {
-    Setting::PaperSize = paper;
-    Setting::PageMax = pages;
-    Setting::PageOrientation = orientation;
-    Setting::PageForm = form;
+    const QStringList f = formation.split(' ');
+    Setting::PaperSize = f[0];
+    Setting::PageMax = f[1].toInt();
+    Setting::PageOrientation = f[2];
+    Setting::PageForm = f[3];
 }
 
-QStringList tempFiles(const QString& dir)
+bool noTemporaryFiles(const QString& dir)
 {
-    return QDir(dir).entryList(QDir::Files | QDir::Hidden).filter(".zamfu-");
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden).filter(".zamfu-").isEmpty();
 }
 
 }
@@ -68,10 +56,9 @@ private slots:
     void init()
     {
         Setting::resetDefaults();
-        ScriptedSeam::install();
+        mSeam = ScriptedSeam::install();
     }
-    void dialogChoices();
-    void printPreviewSetup();
+    void dialogChoicesAndPreview();
     void layouts_data();
     void layouts();
     void exportNamesAndFolders();
@@ -79,51 +66,42 @@ private slots:
 
 private:
     QTemporaryDir mDir;
+    ScriptedSeam* mSeam = nullptr;
 };
 
-void TstPdf::dialogChoices()
+void TstPdf::dialogChoicesAndPreview()
 {
-    const QList<QPair<QString, QString>> cases = {
-        {"1 portrait", "radPrint"}, {"4 landscape", "radPrint radView1"}, {"8 portrait", "radPrint radView1 radView2"}};
-    for (const auto& c : cases) {
-        Setting::PageMax = c.first.section(' ', 0, 0).toInt();
-        Setting::PageOrientation = c.first.section(' ', 1);
+    const QList<QPair<QString, QString>> cases = {{"A4 1 portrait normal", "radPrint"},
+                                                  {"A4 4 landscape normal", "radPrint radView1"},
+                                                  {"A4 8 portrait normal", "radPrint radView1 radView2"}};
+    for (const auto& [formation, shown] : cases) {
+        setFormation(formation);
         PdfDialog d;
-        QStringList shown;
+        QStringList visible;
         for (QRadioButton* r : {d.ui->radPrint, d.ui->radView1, d.ui->radView2})
             if (!r->isHidden())
-                shown << r->objectName();
-        QCOMPARE(shown.join(' '), c.second);
-        QVERIFY(d.ui->radPrint->isChecked());
+                visible << r->objectName();
+        QVERIFY(visible.join(' ') == shown && d.ui->radPrint->isChecked());
     }
-}
 
-void TstPdf::printPreviewSetup()
-{
-    auto* seam = new DialogSeam;
-    UiSeam::install(seam);
     MainWindow w;
     QString seen;
-    seam->onDialog = [&seen](QDialog* d) {
+    mSeam->onDialog = [&seen](QDialog* d) {
         QPrinter* p = static_cast<QPrintPreviewDialog*>(d)->printer();
         const QSizeF mm = p->pageLayout().fullRectPoints().size() * 25.4 / 72;
         seen = QString("%1 %2x%3 full=%4 margins=%5 dpi=%6")
-                   .arg(d->windowTitle())
-                   .arg(qRound(mm.width()))
-                   .arg(qRound(mm.height()))
-                   .arg(p->fullPage())
-                   .arg(p->pageLayout().margins().isNull())
-                   .arg(p->resolution() == int(_PC_DPI));
+                   .arg(d->windowTitle()).arg(qRound(mm.width())).arg(qRound(mm.height())).arg(p->fullPage())
+                   .arg(p->pageLayout().margins().isNull()).arg(p->resolution() == int(_PC_DPI));
         return int(QDialog::Rejected);
     };
-    setFormation("A4", 4, "portrait", "normal");
+    setFormation("A4 4 portrait normal");
     w.on_btnPrint_clicked();
     QCOMPARE(seen, QString("印刷プレビュー 297x210 full=1 margins=1 dpi=1"));
 }
 
 void TstPdf::layouts_data()
 {
-    QTest::addColumn<QString>("formation"); // paper, pages, orientation, form
+    QTest::addColumn<QString>("formation");
     QTest::addColumn<QString>("choice");
     QTest::addColumn<int>("pages");
     QTest::addColumn<QSizeF>("mm");
@@ -144,21 +122,18 @@ void TstPdf::layouts()
     QFETCH(QString, choice);
     QFETCH(int, pages);
     QFETCH(QSizeF, mm);
-    const QStringList f = formation.split(' ');
-    setFormation(f[0], f[1].toInt(), f[2], f[3]);
-    auto* seam = new DialogSeam;
-    UiSeam::install(seam);
+    setFormation(formation);
     MainWindow w;
-    w.setPageFormation(f[0], f[1].toInt(), f[2], Setting::PageDirection);
-    seam->onDialog = [choice](QDialog* d) {
+    w.setPageFormation(Setting::PaperSize, Setting::PageMax, Setting::PageOrientation, Setting::PageDirection);
+    mSeam->onDialog = [choice](QDialog* d) {
         d->findChild<QRadioButton*>(choice)->setChecked(true);
         static_cast<PdfDialog*>(d)->ui->btnOk->click();
         return d->result();
     };
     const QString out = mDir.filePath(QString(QTest::currentDataTag()).replace(' ', '_') + ".pdf");
-    seam->fileAnswers << out;
+    mSeam->fileAnswers << out;
     w.on_btnExport_clicked();
-    QCOMPARE(seam->log.last(), QString("information|PDF出力|PDF出力が完了しました。"));
+    QCOMPARE(mSeam->log.last(), QString("information|PDF出力|PDF出力が完了しました。"));
     const QList<QSizeF> sizes = pdfPageSizes(out);
     QCOMPARE(sizes.size(), pages);
     for (const QSizeF& s : sizes)
@@ -168,33 +143,28 @@ void TstPdf::layouts()
 
 void TstPdf::exportNamesAndFolders()
 {
-    auto* seam = ScriptedSeam::install();
-    seam->dialogResults << QDialog::Accepted << QDialog::Accepted << QDialog::Accepted;
-    seam->fileAnswers << mDir.filePath("booklet") << mDir.filePath("Second.PdF");
+    mSeam->dialogResults << QDialog::Accepted << QDialog::Accepted << QDialog::Accepted;
+    mSeam->fileAnswers << mDir.filePath("booklet") << mDir.filePath("Second.PdF");
     MainWindow w;
     w.on_btnExport_clicked();
     const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QCOMPARE(seam->log.at(1), "save|PDF出力|" + QDir::toNativeSeparators(docs + "/新しいファイル.pdf"));
+    QCOMPARE(mSeam->log.at(1), "save|PDF出力|" + QDir::toNativeSeparators(docs + "/新しいファイル.pdf"));
     QVERIFY(QFileInfo::exists(mDir.filePath("booklet.pdf")));
-    QCOMPARE(Setting::ExportFile, QString("booklet.pdf"));
-
     // The remembered file is proposed next; a suffix in any case is kept.
     w.on_btnExport_clicked();
-    QCOMPARE(seam->log.at(4), "save|PDF出力|" + QDir::toNativeSeparators(mDir.path() + "/booklet.pdf"));
+    QCOMPARE(mSeam->log.at(4), "save|PDF出力|" + QDir::toNativeSeparators(mDir.path() + "/booklet.pdf"));
     QVERIFY(QFileInfo::exists(mDir.filePath("Second.PdF")));
-
     // A cancelled file dialog writes and says nothing.
     w.on_btnExport_clicked();
-    QCOMPARE(seam->log.size(), 8);
-    QVERIFY(tempFiles(mDir.path()).isEmpty());
+    QCOMPARE(mSeam->log.size(), 8);
+    QVERIFY(noTemporaryFiles(mDir.path()));
 }
 
 void TstPdf::failuresKeepTheOldFile()
 {
     const QString path = mDir.filePath("old.pdf");
     QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("previous content");
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write("previous content") > 0);
     f.close();
     // A drawing that never reaches the printer leaves nothing worth keeping.
     QString error;
@@ -202,22 +172,21 @@ void TstPdf::failuresKeepTheOldFile()
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("previous content"));
     f.close();
-    QVERIFY(tempFiles(mDir.path()).isEmpty());
+    QVERIFY(noTemporaryFiles(mDir.path()));
     QVERIFY(PdfExport::writePdf(path, 0, [](QPrinter* p, int) { QPainter(p).drawLine(0, 0, 9, 9); }, &error));
-    QCOMPARE(QFileInfo(path).size() > 100, true);
+    QVERIFY(QFileInfo(path).size() > 100);
 
     // Through the window: a folder in the way, then a missing folder; no success message.
-    auto* seam = ScriptedSeam::install();
-    seam->dialogResults << QDialog::Accepted << QDialog::Accepted;
+    mSeam->dialogResults << QDialog::Accepted << QDialog::Accepted;
     QVERIFY(QDir().mkpath(mDir.filePath("busy.pdf")));
-    seam->fileAnswers << mDir.filePath("busy.pdf") << mDir.filePath("missing/out.pdf");
+    mSeam->fileAnswers << mDir.filePath("busy.pdf") << mDir.filePath("missing/out.pdf");
     MainWindow w;
     w.on_btnExport_clicked();
-    QCOMPARE(seam->log.last(), QString("warning|PDF出力|PDF出力できません。\n指定されたファイル名は、他のアプリが使用中です。"));
+    QCOMPARE(mSeam->log.last(), QString("warning|PDF出力|PDF出力できません。\n指定されたファイル名は、他のアプリが使用中です。"));
     QCOMPARE(Setting::ExportFile, QString("busy.pdf"));
     w.on_btnExport_clicked();
-    QVERIFY(seam->log.last().startsWith("warning|PDF出力|PDF出力できません。\nファイルを書き込めませんでした。"));
-    QVERIFY(!seam->log.join('\n').contains("完了"));
+    QVERIFY(mSeam->log.last().startsWith("warning|PDF出力|PDF出力できません。\nファイルを書き込めませんでした。"));
+    QVERIFY(!mSeam->log.join('\n').contains("完了"));
 }
 
 QTEST_MAIN(TstPdf)

@@ -10,19 +10,6 @@
 
 #include <QtTest>
 
-#include <functional>
-
-namespace {
-struct DialogSeam : ScriptedSeam {
-    std::function<int(QDialog*)> onDialog;
-    int execDialog(QDialog* d) override
-    {
-        ScriptedSeam::execDialog(d);
-        return onDialog(d);
-    }
-};
-}
-
 class TstSettingDialog : public QObject
 {
     Q_OBJECT
@@ -30,13 +17,15 @@ private slots:
     void init()
     {
         Setting::resetDefaults();
-        ScriptedSeam::install();
+        mSeam = ScriptedSeam::install();
     }
     void loadsAndStoresEverySetting();
     void pageCountControls();
     void refusesFoldsWithFourPages();
-    void sheetColourKeepsAlpha();
     void windowAppliesFormation();
+
+private:
+    ScriptedSeam* mSeam = nullptr;
 };
 
 void TstSettingDialog::loadsAndStoresEverySetting()
@@ -47,20 +36,25 @@ void TstSettingDialog::loadsAndStoresEverySetting()
     Setting::PageDirection = "jabara-right";
     Setting::PageFoldLine = "line2";
     Setting::EditAreaPattern = "mesh";
+    Setting::PageColor = QColor(1, 2, 3, 4);
     Setting::PrinterName = "a printer that was unplugged";
     SettingDialog d;
-    QCOMPARE(d.ui->cmbPageMax->currentText(), QString("8"));
     QVERIFY(d.ui->radSlimOn->isChecked() && d.ui->radMeshOn->isChecked()); // two separate groups
     QCOMPARE(d.ui->lblFinalSize->text(), QString("B8（スリム型）"));
-    QCOMPARE(d.ui->cmbPrinter->itemText(0), QString("（デフォルト）"));
-    QCOMPARE(d.ui->cmbPrinter->currentIndex(), -1);
+    QVERIFY(d.ui->cmbPrinter->itemText(0) == "（デフォルト）" && d.ui->cmbPrinter->currentIndex() == -1);
+    // The colour keeps its alpha; a colour dialog closed without a choice changes nothing.
+    mSeam->colorAnswers << QColor(200, 100, 50, 77) << QColor();
+    d.ui->btnPaperColor->click();
+    d.ui->btnPaperColor->click();
+    QCOMPARE(mSeam->log, (QStringList{"color|Color|", "color|Color|"}));
 
-    // OK without changes keeps every setting; the vanished printer becomes the default.
+    // OK keeps every other setting; the vanished printer becomes the default.
     d.ui->btnOk->click();
     QCOMPARE(d.result(), int(QDialog::Accepted));
     QCOMPARE(QStringList({Setting::PaperSize, QString::number(Setting::PaperMargin), Setting::PageForm,
                           Setting::PageDirection, Setting::PageFoldLine, Setting::EditAreaPattern, Setting::PrinterName}),
              QStringList({"B5", "12", "slim", "jabara-right", "line2", "mesh", ""}));
+    QCOMPARE(Setting::PageColor, QColor(200, 100, 50, 77));
 }
 
 void TstSettingDialog::pageCountControls()
@@ -68,9 +62,7 @@ void TstSettingDialog::pageCountControls()
     Setting::PageMax = 4;
     Setting::PageOrientation = "landscape";
     SettingDialog d;
-    QCOMPARE(d.ui->cmbPageOrientation->currentIndex(), 1);
-    QVERIFY(d.ui->radSlimOn->isHidden() && d.ui->lblSlim->isHidden());
-
+    QVERIFY(d.ui->cmbPageOrientation->currentIndex() == 1 && d.ui->radSlimOn->isHidden() && d.ui->lblSlim->isHidden());
     // 8 pages: upright forced, slim offered; back to 4: orientation back, slim off.
     d.ui->cmbPageMax->setCurrentText("8");
     QVERIFY(d.ui->cmbPageOrientation->isHidden() && !d.ui->radSlimOn->isHidden());
@@ -88,54 +80,33 @@ void TstSettingDialog::pageCountControls()
     QVERIFY(d.ui->cmbPageDirection->isHidden() && d.ui->lblFoldLine->isHidden());
     Setting::PageDirection = "right";
     d.ui->btnOk->click();
-    QCOMPARE(Setting::PageMax, 1);
-    QCOMPARE(Setting::PageDirection, QString("left"));
-    QCOMPARE(Setting::PageFoldLine, QString("none"));
+    QCOMPARE(QString("%1 %2 %3").arg(Setting::PageMax).arg(Setting::PageDirection, Setting::PageFoldLine),
+             QString("1 left none"));
 }
 
 void TstSettingDialog::refusesFoldsWithFourPages()
 {
-    auto* seam = ScriptedSeam::install();
     SettingDialog d;
     d.ui->cmbPageMax->setCurrentText("4");
     d.ui->cmbPaperSize->setCurrentText("B4");
     for (int fold : {2, 5}) { // gatefold, accordion
         d.ui->cmbPageDirection->setCurrentIndex(fold);
         d.ui->btnOk->click();
-        QCOMPARE(seam->log.last(), QString("information|設定確認|4ページ構成の時、観音折り・蛇腹折りはできません。"));
+        QCOMPARE(mSeam->log.last(), QString("information|設定確認|4ページ構成の時、観音折り・蛇腹折りはできません。"));
     }
-    QCOMPARE(d.result(), int(QDialog::Rejected));
-    QCOMPARE(Setting::PageMax, 8);
-    QCOMPARE(Setting::PaperSize, QString("A4"));
+    QVERIFY(d.result() == QDialog::Rejected && Setting::PageMax == 8 && Setting::PaperSize == "A4");
     d.ui->cmbPageDirection->setCurrentIndex(1);
     d.ui->btnOk->click();
-    QCOMPARE(d.result(), int(QDialog::Accepted));
-    QCOMPARE(Setting::PageDirection, QString("right"));
-}
-
-void TstSettingDialog::sheetColourKeepsAlpha()
-{
-    auto* seam = ScriptedSeam::install();
-    Setting::PageColor = QColor(1, 2, 3, 4);
-    SettingDialog d;
-    seam->colorAnswers << QColor(200, 100, 50, 77) << QColor(); // then closed without a choice
-    d.ui->btnPaperColor->click();
-    d.ui->btnPaperColor->click();
-    QCOMPARE(seam->log, (QStringList{"color|Color|", "color|Color|"}));
-    d.ui->btnOk->click();
-    QCOMPARE(Setting::PageColor, QColor(200, 100, 50, 77));
+    QVERIFY(d.result() == QDialog::Accepted && Setting::PageDirection == "right");
 }
 
 void TstSettingDialog::windowAppliesFormation()
 {
-    auto* seam = new DialogSeam;
-    UiSeam::install(seam);
     MainWindow w;
     auto* obj = new DrawObject(500, 300, 40, 30);
     w.mListArea.at(3)->append(obj);
     w.ui->tabwgtMain->setCurrentIndex(2);
-
-    seam->onDialog = [](QDialog* d) {
+    mSeam->onDialog = [](QDialog* d) {
         auto* sd = static_cast<SettingDialog*>(d);
         sd->ui->cmbPageMax->setCurrentText("4");
         sd->ui->cmbPageOrientation->setCurrentIndex(1);
@@ -143,13 +114,11 @@ void TstSettingDialog::windowAppliesFormation()
         return sd->result();
     };
     w.on_btnSetting_clicked();
-    QCOMPARE(seam->log.last(), QString("dialog|設定|"));
-    QCOMPARE(w.ui->tabwgtMain->count(), 2);
-    QCOMPARE(w.ui->tabwgtMain->currentIndex(), 0);
+    QCOMPARE(mSeam->log.last(), QString("dialog|設定|"));
+    QVERIFY(w.ui->tabwgtMain->count() == 2 && w.ui->tabwgtMain->currentIndex() == 0);
     QCOMPARE(QSize(_EDITAREA_W_PX, _EDITAREA_H_PX), QSize(1122, 397));
     // Objects of an area the formation no longer shows stay where they were.
-    QCOMPARE(w.mListArea.at(3)->size(), 1);
-    QCOMPARE(QPoint(obj->x, obj->y), QPoint(500, 300));
+    QVERIFY(w.mListArea.at(3)->size() == 1 && QPoint(obj->x, obj->y) == QPoint(500, 300));
 }
 
 QTEST_MAIN(TstSettingDialog)

@@ -58,6 +58,8 @@ QAction* ScriptedSeam::execMenu(QMenu* menu, const QPoint&)
 int ScriptedSeam::execDialog(QDialog* dialog)
 {
     log << "dialog|" + dialog->windowTitle() + "|";
+    if (onDialog)
+        return onDialog(dialog);
     return dialogResults.isEmpty() ? QDialog::Rejected : dialogResults.takeFirst();
 }
 

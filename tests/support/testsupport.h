@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // A UiSeam that answers from queues and records what was asked, so no test
 // ever blocks on a dialog.
 class ScriptedSeam : public UiSeam
@@ -19,6 +21,7 @@ public:
     QStringList menuChoices;                            // action texts; default: none
     QStringList log;                                    // "kind|title|text"
     QStringList menuSeen;                               // texts of the last menu's actions
+    std::function<int(QDialog*)> onDialog;              // works a dialog instead of dialogResults
 
     QMessageBox::StandardButton question(QWidget*, const QString& title, const QString& text,
                                          QMessageBox::StandardButtons) override;
