@@ -1,6 +1,5 @@
 #include "command.h"
 #include "drawobject.h"
-#include "textlink.h"
 
 #include <QtTest>
 
@@ -38,26 +37,6 @@ private slots:
         }
         QCOMPARE(Command::joinPerObject({"10", "10", "10"}), QString("10"));
         QCOMPARE(Command::joinPerObject({"10", "20"}), "10" + S + "20" + S);
-    }
-
-    void damagedChainsAreRepaired()
-    {
-        // Null entries, a duplicate and a member claiming another list: only a
-        // and b really belong, so unlinking b dissolves the chain.
-        DrawObject a(0, 0, 10, 10), b(0, 0, 10, 10), stray(0, 0, 10, 10);
-        QList<DrawObject*> other{&stray};
-        stray.textLinkList = &other;
-        a.textLinkList = b.textLinkList = new QList<DrawObject*>{nullptr, &a, &stray, &b, &a};
-        QCOMPARE(TextLink::remove(&b), nullptr);
-        QVERIFY(!a.textLinkList && !b.textLinkList && stray.textLinkList == &other);
-        stray.textLinkList = nullptr;
-
-        // Linking after a box whose chain is damaged starts a sound chain.
-        a.textLinkList = new QList<DrawObject*>{&a};
-        QVERIFY(TextLink::insertAfter(&a, &b));
-        QCOMPARE(*a.textLinkList, QList<DrawObject*>({&a, &b}));
-        QVERIFY(!TextLink::insertAfter(&a, &b) && !TextLink::insertAfter(&b, &b));
-        TextLink::remove(&a);
     }
 };
 

@@ -127,8 +127,7 @@ private slots:
         f.ui->txtText->setPlainText(QString("x") + QChar(7) + "y"); // the value separator cannot get in
         QVERIFY(b->text == "xy" && c->text == "xy" && f.w->mListUndo.size() == 2);
 
-        f.select({a});
-        f.w->TextLinkInsertObj(b);
+        f.run(CMD_OBJ_TEXT_LINK_CHANGE, "true", {a, b});
         f.select({a});
         QVERIFY(!f.ui->btnTextLinkOnOff->isHidden() && f.ui->chkTextLinkShareConf->isChecked());
         f.w->selectObject("add", c, false); // Ctrl-click: two objects, one linked
@@ -141,6 +140,10 @@ private slots:
     void pagesFitTheSideColumn()
     {
         EditingFixture f;
+        DrawObject* a = f.place(0, 0);
+        a->textTategaki = true;
+        f.run(CMD_OBJ_TEXT_LINK_CHANGE, "true", {a, f.place(0, 200)});
+        f.select({a}); // every optional widget of the text page shows
         f.w->resize(1000, 760);
         f.w->show();
         QVERIFY(QTest::qWaitForWindowExposed(f.w));
