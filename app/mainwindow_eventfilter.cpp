@@ -16,11 +16,31 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <climits>
+
 namespace {
 
-QRect boxOf(const DrawObject* o)
+HitGeometry::Box boxOf(const DrawObject* o)
 {
-    return QRect(o->x, o->y, o->w, o->h);
+    return {o->x, o->y, o->w, o->h};
+}
+
+// Drags and arrow keys act only on what the current page shows: a selection
+// kept from another page stays where it is.
+QList<DrawObject*> selectedOnPage(MainWindow* w)
+{
+    QList<DrawObject*> out;
+    if (const QList<DrawObject*>* page = w->getAreaObjects(-1))
+        for (DrawObject* o : w->mListSelected)
+            if (page->contains(o))
+                out.append(o);
+    return out;
+}
+
+// One arrow-key step, held within int for boxes of damaged documents.
+int nudged(int v, int step)
+{
+    return int(qBound<qint64>(INT_MIN, qint64(v) + step, INT_MAX));
 }
 
 } // namespace
@@ -133,7 +153,7 @@ void MainWindow::actionClick(int x, int y, bool ctrl)
 
 void MainWindow::resizeObject(int dx, int dy, int dw, int dh)
 {
-    Command* cmd = createCmd(nullptr);
+    Command* cmd = createCmd(selectedOnPage(this));
     cmd->type = CMD_OBJ_RECT_MOVE;
     cmd->value = QString("%1,%2,%3,%4").arg(dx).arg(dy).arg(dw).arg(dh);
     execCmd(cmd, mNewUndoStep, 0);
@@ -216,6 +236,12 @@ bool MainWindow::areaEvent(int area, QWidget* page, QEvent* event)
         return areaKey(static_cast<QKeyEvent*>(event)->key());
     case QEvent::ContextMenu:
         return showContextMenu(page, static_cast<QContextMenuEvent*>(event));
+    case QEvent::Leave:
+        // The resize cursor is application-wide: it must not follow the
+        // pointer off the page.
+        if (mPointerMode == POINTER_IDLE)
+            changeCursor(-1);
+        return false;
     default:
         return false;
     }
@@ -254,7 +280,7 @@ void MainWindow::pointerMoved(const QPoint& p)
             lastX = mLastX + (edge == HitGeometry::ZONE_LEFT ? d.dx : d.dw);
         else
             lastY = mLastY + (edge == HitGeometry::ZONE_TOP ? d.dy : d.dh);
-        if (!(d == HitGeometry::RectDelta())) {
+        if (!d.isNull()) {
             resizeObject(d.dx, d.dy, d.dw, d.dh);
             mNewUndoStep = false;
         }
@@ -284,7 +310,9 @@ void MainWindow::pointerReleased()
         const int x2 = qMax(mPressX, mLastX), y2 = qMax(mPressY, mLastY);
         if (const QList<DrawObject*>* list = getAreaObjects(-1))
             for (DrawObject* o : *list)
-                if (!mListSelected.contains(o) && overlapRects(x1, y1, x2, y2, o->x, o->y, o->x + o->w - 1, o->y + o->h - 1))
+                if (!mListSelected.contains(o)
+                    && overlapRects(x1, y1, x2, y2, o->x, o->y, HitGeometry::lastColumn(boxOf(o)),
+                                    HitGeometry::lastRow(boxOf(o))))
                     mListSelected.append(o);
         selectObject("new", nullptr, false);
         updateCurrentPage();
@@ -313,7 +341,7 @@ bool MainWindow::areaKey(int key)
 
 bool MainWindow::nudgeSelection(int key)
 {
-    Command* cmd = createCmd(nullptr);
+    Command* cmd = createCmd(selectedOnPage(this));
     if (cmd->objs.isEmpty()) {
         delete cmd;
         return false;
@@ -326,10 +354,10 @@ bool MainWindow::nudgeSelection(int key)
     for (DrawObject* o : cmd->objs) {
         const int v = horizontal ? o->x : o->y;
         same = same && v == first;
-        cmd->value += QString::number(v + step) + Command::SEPA_OBJVAL;
+        cmd->value += QString::number(nudged(v, step)) + Command::SEPA_OBJVAL;
     }
     if (same)
-        cmd->value = QString::number(first + step);
+        cmd->value = QString::number(nudged(first, step));
     execCmd(cmd, true, 0);
     return true;
 }
@@ -401,7 +429,7 @@ void MainWindow::drawPointerOverlay(QPainter* painter, int area)
     } else if (mPointerMode == POINTER_TEXT_LINK) {
         DrawObject* o = getObjectAt(mLastX, mLastY);
         if (canLinkTo(o))
-            painter->fillRect(boxOf(o), QColor(255, 153, 153, 102));
+            painter->fillRect(QRectF(o->x, o->y, o->w, o->h), QColor(255, 153, 153, 102));
     }
     painter->restore();
 }

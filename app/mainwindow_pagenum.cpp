@@ -3,19 +3,19 @@
 
 #include "command.h"
 #include "drawobject.h"
-#include "hitgeometry.h"
+#include "pagenumbers.h"
 #include "setting.h"
 
 void MainWindow::on_btnPageNum_clicked()
 {
-    const QList<HitGeometry::PageNumberSlot> places = HitGeometry::pageNumberSlots(
-        Setting::PageMax, Setting::PageDirection, _EDITAREA_W_PX, _EDITAREA_H_PX, Setting::PaperMargin);
+    const QList<PageNumbers::Slot> places = PageNumbers::boxes(Setting::PageMax, Setting::PageDirection,
+                                                             _EDITAREA_W_PX, _EDITAREA_H_PX, Setting::PaperMargin);
     if (places.isEmpty())
         return;
     QList<DrawObject*> objs;
     QString value;
-    for (const HitGeometry::PageNumberSlot& s : places) {
-        auto* o = new DrawObject(s.x, s.y, HitGeometry::PAGE_NUMBER_W, HitGeometry::PAGE_NUMBER_H);
+    for (const PageNumbers::Slot& s : places) {
+        auto* o = new DrawObject(s.x, s.y, PageNumbers::BOX_W, PageNumbers::BOX_H);
         o->text = s.label;
         o->textSize = 10;
         o->textAlign = Qt::AlignHCenter | Qt::AlignVCenter;

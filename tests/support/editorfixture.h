@@ -1,55 +1,65 @@
 #ifndef EDITORFIXTURE_H
 #define EDITORFIXTURE_H
 
-// A shown main window driven by pointer and key events on its current page.
+// A shown main window with a scripted seam, driven by pointer and key events
+// on its current page.
 #include "command.h"
 #include "drawobject.h"
 #include "mainwindow.h"
+#include "setting.h"
+#include "testsupport.h"
 #include "ui_mainwindow.h"
 
-#include <QApplication>
-#include <QMouseEvent>
+#include <QContextMenuEvent>
 #include <QtTest>
 
 struct Editor {
+    ScriptedSeam* seam = ScriptedSeam::install();
     MainWindow w;
+    Ui::MainWindow* ui = w.ui;
 
     Editor()
     {
         w.show();
         (void)QTest::qWaitForWindowExposed(&w);
     }
-    QWidget* page() { return w.ui->tabwgtMain->currentWidget(); }
-
-    // Puts a box on a page without an undo entry and leaves nothing selected.
-    DrawObject* box(int x, int y, int wd, int h, int area = 0)
+    QWidget* page() { return ui->tabwgtMain->currentWidget(); }
+    // Puts a box on a page as a loaded document would, unselected.
+    DrawObject* box(int x, int y, int wd, int h, int area = 0, const QString& text = QString())
     {
         auto* o = new DrawObject(x, y, wd, h);
-        Command* c = w.createCmd(o);
-        c->type = CMD_OBJ_CREATE;
-        c->value = QString("%1,-1").arg(area);
-        w.execCmd(c, false, 0);
-        w.unselectObject();
+        o->text = text;
+        w.mListArea[area]->append(o);
         return o;
     }
-    void press(QPoint p, Qt::KeyboardModifiers m = Qt::NoModifier, Qt::MouseButton b = Qt::LeftButton)
+    void select(const QList<DrawObject*>& objs)
     {
-        QTest::mousePress(page(), b, m, p);
+        w.unselectObject();
+        for (DrawObject* o : objs)
+            w.selectObject("add", o, false);
     }
+    void press(QPoint p, Qt::KeyboardModifiers m = {}) { QTest::mousePress(page(), Qt::LeftButton, m, p); }
+    void release(QPoint p) { QTest::mouseRelease(page(), Qt::LeftButton, {}, p); }
     void move(QPoint p, Qt::MouseButtons held = Qt::LeftButton)
     {
         QMouseEvent e(QEvent::MouseMove, p, Qt::NoButton, held, Qt::NoModifier);
         QApplication::sendEvent(page(), &e);
     }
-    void release(QPoint p) { QTest::mouseRelease(page(), Qt::LeftButton, Qt::NoModifier, p); }
-    void drag(QPoint from, QPoint to, Qt::KeyboardModifiers m = Qt::NoModifier)
+    void drag(QPoint from, QPoint to, Qt::KeyboardModifiers m = {})
     {
         press(from, m);
         move(to);
         release(to);
     }
-    void key(int k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(page(), Qt::Key(k), m); }
-    QRect rect(const DrawObject* o) const { return QRect(o->x, o->y, o->w, o->h); }
+    void key(int k) { QTest::keyClick(page(), Qt::Key(k)); }
+    // Opens the context menu at `at` and picks `choice` (none: dismissed).
+    void menu(QPoint at, const QString& choice = QString())
+    {
+        seam->menuChoices = QStringList(choice);
+        QContextMenuEvent e(QContextMenuEvent::Mouse, at, page()->mapToGlobal(at));
+        QApplication::sendEvent(page(), &e);
+    }
+    static QRect rect(const DrawObject* o) { return QRect(o->x, o->y, o->w, o->h); }
 };
 
 #endif
