@@ -143,6 +143,10 @@ void TstCli::imposition()
                 QVERIFY(std::get<0>(run(ZAMFU, {"--export-pdf", name + layout, "--layout", layout, name + ".xml"})) == 0
                         && pdfPages(name + layout) == pages);
         }
+        if (&lay == &sheetLayouts().first()) { // booklet page 1 first: the right half of a spread, moved left
+            const QImage first = rendered(name + "pages", dpi);
+            QCOMPARE(first.pixelColor(first.width() / 2, first.height() / 4).rgb(), hue(1).rgb());
+        }
         const QImage img = rendered(name + ".pdf", dpi);
         QVERIFY2(!img.isNull(), qPrintable(name));
         QVector<QPointF> sum(lay.pageMax + 1);
