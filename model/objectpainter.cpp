@@ -17,6 +17,10 @@ namespace {
 // width E costs up to 2(2E+1)^2 draws per glyph, so keep it small.
 const int MAX_EDGE_WIDTH = 8;
 
+// Border and ruled-line widths beyond the panel's range only come from
+// damaged files; one pixel is added to them, which must not overflow.
+const int MAX_LINE_WIDTH = 255;
+
 // Upper bound of the off-screen text image, whatever the box and device.
 const qint64 MAX_TEXT_IMAGE_PIXELS = 4096LL * 4096LL;
 
@@ -102,7 +106,7 @@ void ObjectPainter::paint(const QRect& clip1, const QRect& clip2)
         painter->setClipRect(clip1);
 
     if (obj.r != 0) {
-        const int cx = obj.x + obj.w / 2, cy = obj.y + obj.h / 2;
+        const qreal cx = qint64(obj.x) + obj.w / 2, cy = qint64(obj.y) + obj.h / 2;
         painter->translate(cx, cy);
         painter->rotate(obj.r);
         painter->translate(-cx, -cy);
@@ -185,9 +189,10 @@ void ObjectPainter::paintBorder()
 {
     if (obj.borderWidth <= 0 || obj.borderStyle == 0)
         return;
-    painter->setPen(DrawObject::getPen(obj.borderColor, obj.borderStyle, obj.borderWidth + 1, Qt::SquareCap));
+    const int width = qMin(obj.borderWidth, MAX_LINE_WIDTH);
+    painter->setPen(DrawObject::getPen(obj.borderColor, obj.borderStyle, width + 1, Qt::SquareCap));
     painter->setBrush(Qt::NoBrush);
-    const int in = obj.borderWidth / 2;
+    const int in = width / 2;
     const QRect rect = box().adjusted(in, in, -in, -in);
     if (obj.bgRadius < 1)
         painter->drawRect(rect);
@@ -200,11 +205,12 @@ void ObjectPainter::paintRuledLines()
     if (obj.ruledline <= 0 || obj.ruledlineWidth <= 0 || obj.ruledlineStyle == 0)
         return;
     const QRect b = box();
-    const int half = obj.ruledlineWidth / 2;
+    const int width = qMin(obj.ruledlineWidth, MAX_LINE_WIDTH);
+    const int half = width / 2;
     const int l = b.left(), t = b.top(), r1 = b.right() + 1, b1 = b.bottom() + 1;
     const int bits = obj.ruledline;
     painter->setBrush(Qt::NoBrush);
-    painter->setPen(DrawObject::getPen(obj.ruledlineColor, obj.ruledlineStyle, obj.ruledlineWidth + 1, Qt::SquareCap));
+    painter->setPen(DrawObject::getPen(obj.ruledlineColor, obj.ruledlineStyle, width + 1, Qt::SquareCap));
     if (bits & 1)
         painter->drawLine(l, t + half, r1, t + half);
     if (bits & 8)
@@ -215,7 +221,7 @@ void ObjectPainter::paintRuledLines()
         painter->drawLine(r1 - half, t, r1 - half, b1);
     if (!(bits & (16 | 32)))
         return;
-    painter->setPen(DrawObject::getPen(obj.ruledlineColor, obj.ruledlineStyle, obj.ruledlineWidth, Qt::SquareCap));
+    painter->setPen(DrawObject::getPen(obj.ruledlineColor, obj.ruledlineStyle, width, Qt::SquareCap));
     if (bits & 16)
         painter->drawLine(l, b1, r1, t);
     if (bits & 32)

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 
 namespace {
@@ -67,7 +68,7 @@ class TestPainting : public QObject
 {
     Q_OBJECT
 private slots:
-    void backgroundBorderRuledLinesAndClips()
+    void backgroundBorderMarksRuledLinesAndClips()
     {
         const auto obj = box(QRect(100, 100, 200, 100), QString(), QRect(), -1, Qt::blue);
         obj->bgRadius = 10, obj->borderStyle = 1, obj->borderWidth = 4, obj->borderColor = Qt::red;
@@ -79,9 +80,27 @@ private slots:
         img = paintOn(*obj, false, QRect(0, 0, 150, 150), QRect(250, 150, 50, 50));
         QVERIFY(is(img, 120, 120, Qt::blue) && is(img, 260, 160, Qt::blue) && is(img, 200, 120, Qt::white));
         QVERIFY(is(paintOn(*obj, false, QRect(0, 0, 150, 150), QRect(QPoint(300, 300), QPoint(200, 200))), 260, 160, Qt::white));
+        // A damaged width paints as the widest the panel offers.
+        obj->borderWidth = 255;
+        img = paintOn(*obj);
+        obj->borderWidth = INT_MAX;
+        QVERIFY(paintOn(*obj) == img && is(img, 200, 150, Qt::red));
+
+        // Turned about the centre; selection frame and chain number on screen only.
+        obj->r = 90;
+        QCOMPARE(inkBounds(paintOn(*obj), inked), QRect(150, 50, 100, 200));
+        QList<DrawObject*> chain = {obj.get()};
+        obj->r = 0, obj->bgColorEnabled = false, obj->borderStyle = 0, obj->selected = true, obj->textLinkList = &chain;
+        img = paintOn(*obj);
+        QVERIFY(img.pixelColor(295, 195).red() > 200 && img.pixelColor(295, 195).green() < 250);
+        QVERIFY(inkBounds(img, inked).contains(QRect(101, 101, 198, 98)));
+        QCOMPARE(inkBounds(paintOn(*obj, true), inked), QRect());
+        QPrinter printer(QPrinter::ScreenResolution);
+        QVERIFY(isPrinterDevice(&printer) && !isPrinterDevice(&img));
+        obj->selected = false, obj->textLinkList = nullptr;
 
         // Ruled lines: each bit draws its own line only; style 0 draws none.
-        obj->bgColorEnabled = false, obj->borderStyle = 0, obj->ruledlineColor = Qt::blue, obj->ruledline = 63;
+        obj->ruledlineColor = Qt::blue, obj->ruledline = 63;
         QCOMPARE(inkBounds(paintOn(*obj), inked), QRect());
         obj->ruledlineStyle = 1;
         const QList<QPoint> probes = {{200, 100}, {100, 150}, {299, 150}, {200, 199}, {150, 175}, {150, 125}};
@@ -100,7 +119,6 @@ private slots:
         QCOMPARE(imageTargetRect(b, QSize(200, 100), true, true), QRect(0, 24, 100, 50));
         QCOMPARE(imageTargetRect(b, QSize(100, 200), true, true), QRect(25, 0, 50, 100));
         QCOMPARE(imageTargetRect(b, QSize(200, 100), true, false), QRect(0, 0, 100, 50));
-        QCOMPARE(imageTargetRect(b, QSize(100, 200), false, true), b);
         const auto obj = box(QRect(100, 100, 100, 100));
         obj->img = new QImage(200, 100, QImage::Format_RGB32);
         obj->img->fill(Qt::red);
@@ -108,12 +126,8 @@ private slots:
         QCOMPARE(inkBounds(paintOn(*obj), inked), QRect(100, 124, 100, 50));
 
         // Missing, undecodable or too large to decode: no image, path kept.
-        QByteArray gif("GIF89a"); // declares 40000 x 40000
-        QDataStream s(&gif, QIODevice::Append);
-        s.setByteOrder(QDataStream::LittleEndian);
-        s << quint16(40000) << quint16(40000) << quint8(0) << quint8(0) << quint8(0) << quint8(',') << quint16(0)
-          << quint16(0) << quint16(40000) << quint16(40000) << quint8(0) << quint8(2) << quint8(1) << quint8(0)
-          << quint8(0) << quint8(';');
+        // A tiny GIF declaring 8000 x 8000 pixels, which Qt alone would decode.
+        const QByteArray gif = QByteArray::fromHex("474946383961401f401f0000002c00000000401f401f00020100003b");
         QTemporaryDir dir;
         for (const QByteArray& bytes : {QByteArray(), QByteArray("junk"), gif}) {
             QFile f(dir.filePath(QString("image%1.gif").arg(bytes.size())));
@@ -154,23 +168,6 @@ private slots:
         lines->shapeData = "Shape=1;MoldCut=inside;", lines->bgRadius = 40, lines->img = new QImage(8, 8, QImage::Format_RGB32);
         lines->img->fill(Qt::blue);
         QVERIFY(is(paintOn(*lines), 51, 51, Qt::blue));
-    }
-
-    void rotationAndScreenMarks()
-    {
-        const auto obj = box(QRect(200, 190, 100, 20), QString(), QRect(), -1, Qt::blue);
-        obj->r = 90;
-        QCOMPARE(inkBounds(paintOn(*obj), inked), QRect(240, 150, 20, 100));
-        // Selection frame and chain number on screen only.
-        QList<DrawObject*> chain = {obj.get()};
-        obj->r = 0, obj->bgColorEnabled = false, obj->selected = true, obj->textLinkList = &chain;
-        const QImage screen = paintOn(*obj);
-        QVERIFY(screen.pixelColor(295, 205).red() > 200 && screen.pixelColor(295, 205).green() < 250);
-        QVERIFY(inkBounds(screen, inked).contains(QRect(201, 191, 98, 18)));
-        QCOMPARE(inkBounds(paintOn(*obj, true), inked), QRect());
-        obj->textLinkList = nullptr;
-        QPrinter printer(QPrinter::ScreenResolution);
-        QVERIFY(isPrinterDevice(&printer) && !isPrinterDevice(&screen));
     }
 
     void outlineAndImagedText()
@@ -245,12 +242,10 @@ private slots:
         obj->relocateText("あいう Qgy");
         auto print = [&](int dpi) { return inkBounds(paintOn(*obj, true, AREA, QRect(), Qt::white, 3, dpi), dark); };
         const QRect reference = print(QFontMetrics(obj->makeFont()).fontDpi());
-        QVERIFY(!reference.isEmpty());
-        for (int dpi : {96, 150, 288, 600}) {
+        for (int dpi : {96, 288, 600}) {
             const QRect got = print(dpi);
-            QVERIFY2((got.topLeft() - reference.topLeft()).manhattanLength() <= 2
-                         && (got.bottomRight() - reference.bottomRight()).manhattanLength() <= 2,
-                     qPrintable(QString("dpi %1").arg(dpi)));
+            QVERIFY(!reference.isEmpty() && (got.topLeft() - reference.topLeft()).manhattanLength() <= 2
+                    && (got.bottomRight() - reference.bottomRight()).manhattanLength() <= 2);
         }
     }
 
