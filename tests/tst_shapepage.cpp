@@ -23,6 +23,11 @@ private slots:
                  QString("Shape=6;BodyColor=255,255,0,255;LineColor=0,0,0,255;LineWidth=1;MoldCut=none;Direction=N;"));
         e.w.undo();
         QCOMPARE(a->shapeData + b->shapeData, heart + heart);
+        // Stored data shows silently: Shape=6 is combo entry 4.
+        b->shapeData = "Shape=6;BodyColor=1,2,3,255;LineColor=0,0,0,255;LineWidth=4;MoldCut=inside;Direction=W;";
+        e.select({b});
+        QVERIFY(e.ui->cmbShape->currentIndex() == 4 && e.ui->radShapeTriangleDirection_W->isChecked());
+        QCOMPARE(e.w.mListUndo.size(), 1);
 
         // Each widget is one step; a cancelled colour dialog is none.
         e.ui->cmbShape->setCurrentText("ふきだし");
@@ -38,7 +43,7 @@ private slots:
         e.ui->cmbShape->setCurrentText("水平線");
         e.ui->spnShapeLineCount->setValue(3);
         e.ui->cmbShapeLineStyle->setCurrentIndex(2);
-        QCOMPARE(a->shapeData, QString("Shape=1;LineColor=0,0,0,255;LineStyle=2;LineWidth=1;LineCount=3;"));
+        QCOMPARE(b->shapeData, QString("Shape=1;LineColor=0,0,0,255;LineStyle=2;LineWidth=1;LineCount=3;"));
     }
 };
 
