@@ -11,6 +11,7 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <cstring>
 
 const char* const Document::AREA_LABELS[4] = {"8-1", "2-3", "4-5", "6-7"};
 
@@ -208,19 +209,29 @@ QString pairText(int a, int b)
     return QString("%1,%2").arg(a).arg(b);
 }
 
-// Reading: a missing element reads as empty text.
-struct Reader {
-    QDomElement elem;
-    bool has(const QString& name) const { return !elem.firstChildElement(name).isNull(); }
-    QString text(const QString& name) const { return elem.firstChildElement(name).text(); }
+// Reading: a missing element reads as empty text. The children are indexed
+// once, since an object is read field by field.
+class Reader
+{
+public:
+    explicit Reader(const QDomElement& elem)
+    {
+        for (QDomElement c = elem.firstChildElement(); !c.isNull(); c = c.nextSiblingElement()) {
+            const QString name = c.tagName();
+            if (!mFirst.contains(name)) // the first child of a name counts
+                mFirst.insert(name, c);
+        }
+    }
+    bool has(const QString& name) const { return mFirst.contains(name); }
+    QString text(const QString& name) const { return mFirst.value(name).text(); }
     int integer(const QString& name) const { return text(name).toInt(nullptr, 10); }
     bool boolean(const QString& name) const { return text(name) == "true"; }
-    QColor color(const QString& name) const { return DrawObject::strToColor(text(name)); }
-    // Colours the format requires: a missing one keeps the current value.
+    // A colour needs all four parts; otherwise the field keeps its value.
     void colorInto(const QString& name, QColor* c) const
     {
-        if (has(name))
-            *c = color(name);
+        const QString t = text(name);
+        if (t.count(',') >= 3)
+            *c = DrawObject::strToColor(t);
     }
     void pair(const QString& name, int* a, int* b) const
     {
@@ -228,6 +239,9 @@ struct Reader {
         *a = p.size() >= 2 ? p.at(0).toInt(nullptr, 10) : 0;
         *b = p.size() >= 2 ? p.at(1).toInt(nullptr, 10) : 0;
     }
+
+private:
+    QHash<QString, QDomElement> mFirst;
 };
 
 }
@@ -282,7 +296,7 @@ QDomElement Document::ObjectToElement(QDomDocument* doc, DrawObject* obj, const 
 
 DrawObject* Document::ElementToObject(QDomElement elem, ChainTable* links, const QString& folder)
 {
-    const Reader in{elem};
+    const Reader in(elem);
     auto* o = new DrawObject(0, 0, 200, 100);
     o->x = in.integer("x");
     o->y = in.integer("y");
@@ -324,7 +338,7 @@ DrawObject* Document::ElementToObject(QDomElement elem, ChainTable* links, const
     o->borderWidth = in.integer("border-width");
     if (in.has("ruledline")) {
         o->ruledline = in.integer("ruledline");
-        o->ruledlineColor = in.color("ruledline-color");
+        in.colorInto("ruledline-color", &o->ruledlineColor);
         o->ruledlineStyle = in.integer("ruledline-style");
         o->ruledlineWidth = in.integer("ruledline-width");
     } else {
@@ -392,29 +406,68 @@ bool Document::save(const QString& path, const DocumentSettings& settings,
     return true;
 }
 
-bool Document::parseXml(const QByteArray& bytes, QDomDocument* doc, QString* error)
+namespace {
+
+// The stream reader checks each attribute of a tag against all the others, so
+// one tag with thousands of them takes minutes. Counts the "=" of each start
+// tag (outside quoted values) before the reader sees the file.
+bool fewAttributesPerTag(const QByteArray& bytes)
 {
-    QXmlStreamReader xml(bytes);
-    xml.setEntityExpansionLimit(4096);
-    QDomDocument out;
-    QDomNode current; // null until the root element exists (the document's own node is made lazily)
-    int depth = 0;
-    int elements = 0;
+    const char* p = bytes.constData();
+    const char* const end = p + bytes.size();
+    while ((p = static_cast<const char*>(memchr(p, '<', size_t(end - p))))) {
+        if (++p == end)
+            break;
+        if (*p == '/' || *p == '!' || *p == '?')
+            continue;
+        int count = 0;
+        char quote = 0;
+        for (; p < end && (quote || *p != '>'); ++p) {
+            if (quote) {
+                if (*p == quote)
+                    quote = 0;
+            } else if (*p == '"' || *p == '\'') {
+                quote = *p;
+            } else if (*p == '=' && ++count > Document::MAX_ATTRIBUTES) {
+                return false;
+            }
+        }
+        if (p == end)
+            break;
+    }
+    return true;
+}
+
+// Parses XML into doc within the bounds above. White space that is the whole
+// content of an element is kept (a text of spaces and line breaks is content);
+// white space between elements is indentation and dropped. Attributes are not
+// kept: the format reads none.
+bool parseXml(const QByteArray& bytes, QDomDocument* doc, QString* error)
+{
     auto fail = [&](const QString& why) {
         if (error)
             *error = why;
         return false;
     };
+    if (!fewAttributesPerTag(bytes))
+        return fail("too many attributes in one tag");
+    QXmlStreamReader xml(bytes);
+    xml.setEntityExpansionLimit(4096);
+    QDomDocument out;
+    QDomNode current; // null until the root element exists
+    QString blank;    // white space met in the current element so far
+    int depth = 0;
+    int elements = 0;
+    qint64 chars = 0;
     while (!xml.atEnd()) {
         switch (xml.readNext()) {
         case QXmlStreamReader::StartElement: {
-            if (++depth > MAX_DEPTH)
+            if (++depth > Document::MAX_DEPTH)
                 return fail("nesting too deep");
-            if (++elements > MAX_ELEMENTS)
+            if (++elements > Document::MAX_ELEMENTS)
                 return fail("too many elements");
+            blank.clear();
             QDomElement e = out.createElement(xml.qualifiedName().toString());
-            for (const QXmlStreamAttribute& a : xml.attributes())
-                e.setAttribute(a.qualifiedName().toString(), a.value().toString());
             if (current.isNull())
                 out.appendChild(e);
             else
@@ -423,13 +476,24 @@ bool Document::parseXml(const QByteArray& bytes, QDomDocument* doc, QString* err
             break;
         }
         case QXmlStreamReader::EndElement:
+            if (!blank.isEmpty() && current.firstChildElement().isNull())
+                current.appendChild(out.createTextNode(blank));
+            blank.clear();
             --depth;
             current = current.parentNode();
             break;
         case QXmlStreamReader::Characters:
-            // Text outside the root element is only white space; skip it.
-            if (depth > 0)
-                current.appendChild(out.createTextNode(xml.text().toString()));
+            if (depth == 0) // only white space can lie outside the root
+                break;
+            chars += xml.text().size();
+            if (chars > Document::MAX_TEXT_CHARS)
+                return fail("too much text");
+            if (xml.isWhitespace()) {
+                blank += xml.text();
+            } else {
+                current.appendChild(out.createTextNode(blank + xml.text()));
+                blank.clear();
+            }
             break;
         default:
             break;
@@ -443,6 +507,8 @@ bool Document::parseXml(const QByteArray& bytes, QDomDocument* doc, QString* err
     return true;
 }
 
+}
+
 bool Document::parse(const QByteArray& bytes, const QString& folder, DocumentContent* out, QString* error)
 {
     out->clear();
@@ -450,7 +516,7 @@ bool Document::parse(const QByteArray& bytes, const QString& folder, DocumentCon
     if (!parseXml(bytes, &doc, error))
         return false;
     const QDomElement root = doc.documentElement();
-    const Reader in{root};
+    const Reader in(root);
     DocumentSettings& s = out->settings;
     if (in.has("paper_size"))
         s.paperSize = in.text("paper_size");
@@ -471,10 +537,18 @@ bool Document::parse(const QByteArray& bytes, const QString& folder, DocumentCon
 
     ChainTable links;
     int area = 0;
+    int objects = 0;
     for (QDomElement pa = root.firstChildElement("page_area"); !pa.isNull() && area < 4;
          pa = pa.nextSiblingElement("page_area"), ++area) {
-        for (QDomElement e = pa.firstChildElement("obj"); !e.isNull(); e = e.nextSiblingElement("obj"))
+        for (QDomElement e = pa.firstChildElement("obj"); !e.isNull(); e = e.nextSiblingElement("obj")) {
+            if (++objects > MAX_OBJECTS) {
+                out->clear(); // no chain is linked yet, so the objects part cleanly
+                if (error)
+                    *error = "too many objects";
+                return false;
+            }
             out->areas[area].append(ElementToObject(e, &links, folder));
+        }
     }
     links.finish();
     return true;

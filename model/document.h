@@ -72,9 +72,14 @@ public:
 
 namespace Document {
 
+// Bounds on what a file may hold, so a hostile one is refused in bounded time
+// and memory. A real booklet stays far below each of them.
 constexpr qint64 MAX_FILE_BYTES = 64 * 1024 * 1024;
 constexpr int MAX_DEPTH = 64;
-constexpr int MAX_ELEMENTS = 1000000;
+constexpr int MAX_ELEMENTS = 300000;
+constexpr int MAX_ATTRIBUTES = 16;              // per tag
+constexpr qint64 MAX_TEXT_CHARS = 2 * 1024 * 1024; // all element text together
+constexpr int MAX_OBJECTS = 5000;
 
 extern const char* const AREA_LABELS[4];
 
@@ -110,10 +115,6 @@ bool hasXmlSuffix(const QString& path);
 
 QString relativeImagePath(const QString& path, const QString& folder);
 QString absoluteImagePath(const QString& path, const QString& folder);
-
-// Parses XML into doc with bounded depth and element count, keeping
-// whitespace-only text (a text of spaces and line breaks is content).
-bool parseXml(const QByteArray& bytes, QDomDocument* doc, QString* error = nullptr);
 
 }
 
