@@ -33,6 +33,7 @@ MainWindow::MainWindow(QWidget* parent)
     f12.setWeight(QFont::Normal);
     QFont fMsg("Osaka", 14);
     fMsg.setWeight(75);
+    ui->txtText->setFont(f12);
     ui->btnNewObj->setFont(f14);
     ui->lblMsg->setFont(fMsg);
 
@@ -99,6 +100,8 @@ void MainWindow::freeDocument()
 
 void MainWindow::init()
 {
+    if (mPointerMode == POINTER_TEXT_LINK)
+        TextLinkCruiseStop(); // its prompt would outlive the mode
     freeDocument();
     for (int i = 0; i < 4; ++i)
         mListArea.append(new QList<DrawObject*>);
@@ -108,6 +111,10 @@ void MainWindow::init()
     mLastX = mLastY = mPressX = mPressY = 0;
     mNewUndoStep = true;
 
+    for (QSpinBox* spin : {ui->spnX, ui->spnY, ui->spnZ, ui->spnR, ui->spnW, ui->spnH}) {
+        const QSignalBlocker block(spin);
+        spin->setValue(0);
+    }
     ui->tabwgtObject->setCurrentWidget(ui->tabBasic);
     ui->btnNewObj->setStyleSheet("#btnNewObj{    background-color: #ffff99;    border-radius: 20px;}");
     mNewObjHint = true;
@@ -147,7 +154,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::on_btnHelp_clicked()
 {
     // A bundled copy, so help works offline; its path ends in /zamfu/help.html.
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::TempLocation) + "/zamfu";
+    // It goes to the user's own cache: a shared temporary folder would let
+    // another user swap the page.
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + "/zamfu";
     QDir().mkpath(dir);
     const QString path = dir + "/help.html";
     QFile::remove(path);

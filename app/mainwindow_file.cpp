@@ -8,7 +8,6 @@
 #include "setting.h"
 #include "uiseam.h"
 
-#include <QApplication>
 #include <QDebug>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -111,9 +110,9 @@ void MainWindow::on_btnOpen_clicked()
     const QString path = UiSeam::instance()->getOpenFileName(this, "開く", start, FILTER_XML);
     if (path.isEmpty())
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    changeCursor(Qt::WaitCursor);
     fileOpen(path);
-    QApplication::restoreOverrideCursor();
+    changeCursor(-1);
 }
 
 void MainWindow::on_btnSave_clicked()

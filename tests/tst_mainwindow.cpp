@@ -1,4 +1,6 @@
-// The window shell: start-up state, formation changes, zoom, message line, quit.
+// The window: start-up, init, formation, zoom, message line, quit, help; documents through
+// the dialogs and drops; copy, paste, duplicate, stacking and the image buttons.
+#include "document.h"
 #include "drawobject.h"
 #include "mainwindow.h"
 #include "setting.h"
@@ -6,19 +8,44 @@
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
+#include <QMimeData>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TstMainWindow : public QObject
 {
     Q_OBJECT
-private:
     ScriptedSeam* seam = nullptr;
-    QStringList tabTexts(MainWindow& w)
+    QTemporaryDir dir;
+
+    // Boxes on one page at the given x, selected in that order.
+    static QList<DrawObject*> place(MainWindow& w, int area, const QList<int>& xs)
     {
-        QStringList t;
-        for (int i = 0; i < w.ui->tabwgtMain->count(); ++i)
-            t << w.ui->tabwgtMain->tabText(i);
-        return t;
+        QList<DrawObject*> objs;
+        for (int x : xs) {
+            objs << new DrawObject(x, 10, 40, 30);
+            w.mListArea[area]->append(objs.last());
+            w.selectObject(objs.size() == 1 ? "new" : "add", objs.last(), false);
+        }
+        return objs;
+    }
+    static QList<int> xs(const QList<DrawObject*>& objs)
+    {
+        QList<int> out;
+        for (DrawObject* o : objs)
+            out << o->x;
+        return out;
+    }
+    static bool drop(MainWindow& w, const QUrl& url)
+    {
+        QMimeData data;
+        data.setUrls({url});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent ev(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&w, &enter);
+        QCoreApplication::sendEvent(&w, &ev);
+        return enter.isAccepted();
     }
 
 private slots:
@@ -27,165 +54,159 @@ private slots:
         Setting::resetDefaults();
         seam = ScriptedSeam::install();
     }
-    void startupState();
-    void formationChanges();
-    void zoomTwiceRestores();
-    void messageLine();
-    void quitAnsweredNoKeepsWindow();
-    void initEmptiesDocument();
-    void helpOpensBundledPage();
+    void startupInitAndShell();
+    void saveOpenAndNewThroughDialogs();
+    void badFilesAndDropsKeepDocument();
+    void copyPasteDuplicateAndStack();
 };
 
-void TstMainWindow::startupState()
+void TstMainWindow::startupInitAndShell()
 {
     MainWindow w;
-    QCOMPARE(w.windowTitle(), QString("Zamfu ver0.7.1"));
-    QCOMPARE(tabTexts(w), QStringList({"8-1", "2-3", "4-5", "6-7"}));
-    QCOMPARE(w.ui->lblMsg->text(), QString("本折り/左開き(横書用)"));
-    QCOMPARE(_EDITAREA_W_PX, 560);
-    QCOMPARE(_EDITAREA_H_PX, 397);
-    QCOMPARE(w.ui->tab0->size(), QSize(560, 397));
-    QCOMPARE(w.mListArea.size(), 4);
-    for (auto* l : w.mListArea)
-        QVERIFY(l->isEmpty());
-    QVERIFY(!w.ui->wgtObj->isEnabled());
-    QCOMPARE(w.ui->lblZoom->text(), QString("x1"));
-    QCOMPARE(w.getCurrentArea(), 0);
-    QCOMPARE(w.getAreaObjects(-1), w.mListArea.at(0));
-    QVERIFY(w.acceptDrops());
-    QVERIFY(!w.ui->btnNew->toolTip().isEmpty());
-}
+    QCOMPARE(w.ui->tabwgtMain->tabText(0) + w.ui->lblMsg->text(), QString("8-1本折り/左開き(横書用)"));
+    QVERIFY(w.ui->tab0->size() == QSize(560, 397) && w.ui->txtText->font().pointSize() == 12);
 
-void TstMainWindow::formationChanges()
-{
-    MainWindow w;
-    auto* keep = new DrawObject(10, 10, 50, 50);
-    w.mListArea.at(3)->append(keep);
-    QCOMPARE(w.getObjectArea(keep), 3);
-    DrawObject stray(0, 0, 1, 1);
-    QCOMPARE(w.getObjectArea(&stray), 4);
-
-    Setting::PageMax = 4;
-    Setting::PageDirection = "right";
-    w.setPageFormation("A4", 4, "portrait", "right");
-    QCOMPARE(tabTexts(w), QStringList({"1-4", "3-2"}));
-    QCOMPARE(w.ui->tabwgtMain->layoutDirection(), Qt::RightToLeft);
-    QCOMPARE(_EDITAREA_W_PX, 794);
-    QCOMPARE(_EDITAREA_H_PX, 561);
-    QCOMPARE(w.ui->lblMsg->text(), QString("本折り/右開き(縦書用)"));
-    QCOMPARE(w.mListArea.at(3)->size(), 1); // hidden areas keep their objects
-
-    Setting::PageMax = 1;
-    Setting::PageOrientation = "landscape";
-    Setting::PaperSize = "A3";
-    w.setPageFormation("A3", 1, "landscape", "right");
-    QCOMPARE(tabTexts(w), QStringList({" 1 "}));
-    QCOMPARE(w.ui->tabwgtMain->layoutDirection(), Qt::LeftToRight);
-    QCOMPARE(QSize(_EDITAREA_W_PX, _EDITAREA_H_PX), QSize(1587, 1122));
-    QVERIFY(!w.ui->lblHCenter->isHidden());
-    QVERIFY(w.ui->lblVCenter->isHidden());
-
-    Setting::PageOrientation = "portrait";
-    Setting::PaperSize = "A4";
-    w.setPageFormation("A4", 1, "portrait", "left");
-    QVERIFY(w.ui->lblHCenter->isHidden());
-    QVERIFY(!w.ui->lblVCenter->isHidden());
-
-    Setting::PageMax = 8;
-    Setting::PageForm = "slim";
-    Setting::PageDirection = "kannon-left";
-    w.setPageFormation("A4", 8, "portrait", "kannon-left");
-    QCOMPARE(QSize(_EDITAREA_W_PX, _EDITAREA_H_PX), QSize(397, 560));
-    QCOMPARE(tabTexts(w).size(), 4);
-    QCOMPARE(w.mListArea.at(3)->first(), keep);
-    QCOMPARE(w.ui->lblMsg->text(), QString("観音折り/左開き(横書用)"));
-
-    // An unknown paper keeps the previous size.
-    w.setEditAreaSize("??", 8, "portrait");
-    QCOMPARE(QSize(_EDITAREA_W_PX, _EDITAREA_H_PX), QSize(397, 560));
-}
-
-void TstMainWindow::zoomTwiceRestores()
-{
-    MainWindow w;
-    w.ui->tabwgtMain->setCurrentIndex(2);
-    const QSize before = w.ui->tab0->size();
-    w.on_btnZoom_clicked();
-    QCOMPARE(w.mZoom, 2.0);
-    QCOMPARE(w.ui->lblZoom->text(), QString("x2"));
-    QCOMPARE(w.ui->tab0->size(), QSize(1120, 794));
-    QCOMPARE(_EDITAREA_W_PX, 560);
-    QCOMPARE(w.getCurrentArea(), 2);
-    w.on_btnZoom_clicked();
-    QCOMPARE(w.ui->lblZoom->text(), QString("x1"));
-    QCOMPARE(w.ui->tab0->size(), before);
-    QCOMPARE(w.getCurrentArea(), 2);
-}
-
-void TstMainWindow::messageLine()
-{
-    MainWindow w;
-    w.displayMessage("｛連結先のオブジェクトを選択｝", "#fff", "#f63");
-    QCOMPARE(w.ui->lblMsg->text(), QString("｛連結先のオブジェクトを選択｝"));
-    QVERIFY(w.ui->lblMsg->styleSheet().contains("background-color: #f63;"));
-    w.displayMessage("", "#fff", QString());
-    QCOMPARE(w.ui->lblMsg->text(), QString(""));
-    QCOMPARE(w.ui->lblMsg->styleSheet(), QString("color: #fff;"));
-    Setting::PageDirection = "jabara-right";
-    w.displayMessage(QString(), "#fff", QString());
-    QCOMPARE(w.ui->lblMsg->text(), QString("蛇腹折り/右開き(縦書用)"));
-    Setting::PageDirection = "sideways";
-    w.displayMessage(QString(), "#fff", QString());
-    QCOMPARE(w.ui->lblMsg->text(), QString("蛇腹折り/右開き(縦書用)"));
-}
-
-void TstMainWindow::quitAnsweredNoKeepsWindow()
-{
-    MainWindow w;
-    w.mListArea.at(0)->append(new DrawObject(1, 2, 3, 4));
-    seam->questionAnswers << QMessageBox::No;
-    QCloseEvent no;
-    QApplication::sendEvent(&w, &no);
-    QVERIFY(!no.isAccepted());
-    QCOMPARE(w.mListArea.at(0)->size(), 1);
-    QVERIFY(seam->log.last().contains("Zamfuを終了しますか？"));
-    seam->questionAnswers << QMessageBox::Yes;
-    QCloseEvent yes;
-    QApplication::sendEvent(&w, &yes);
-    QVERIFY(yes.isAccepted());
-}
-
-void TstMainWindow::initEmptiesDocument()
-{
-    MainWindow w;
-    auto* a = new DrawObject(0, 0, 10, 10);
-    w.mListArea.at(1)->append(a);
-    w.mListSelected.append(a);
-    w.mListClipboard.append(new DrawObject(0, 0, 5, 5));
-    w.mPointerMode = 3;
-    w.ui->wgtObj->setEnabled(true);
+    // init empties everything, resets the panel and leaves link mode.
+    place(w, 1, {30});
+    w.actionCopy();
+    w.on_btnCopyObj_clicked();
+    QCOMPARE(w.ui->spnX->value(), 30);
+    w.TextLinkCruiseStart();
     w.init();
-    QCOMPARE(w.mListArea.size(), 4);
-    for (auto* l : w.mListArea)
-        QVERIFY(l->isEmpty());
-    QVERIFY(w.mListSelected.isEmpty());
-    QVERIFY(w.mListClipboard.isEmpty());
-    QVERIFY(w.mListUndo.isEmpty());
-    QVERIFY(w.mListRedo.isEmpty());
-    QVERIFY(!w.ui->wgtObj->isEnabled());
-    QCOMPARE(w.mPointerMode, 0);
-    QVERIFY(w.mNewObjHint);
+    QVERIFY(w.mListArea[0]->isEmpty() && w.mListArea[1]->isEmpty() && w.mListSelected.isEmpty());
+    QVERIFY(w.mListClipboard.isEmpty() && w.mListUndo.isEmpty());
+    QVERIFY(!w.ui->wgtObj->isEnabled() && w.mPointerMode == POINTER_IDLE && w.ui->spnX->value() == 0);
+    QCOMPARE(w.ui->lblMsg->text(), QString("本折り/左開き(横書用)"));
+
+    // Zoom twice back to the same size and tab, message line, quit, help.
+    w.ui->tabwgtMain->setCurrentIndex(2);
+    w.on_btnZoom_clicked();
+    QVERIFY(w.ui->lblZoom->text() == "x2" && w.ui->tab0->size() == QSize(1120, 794) && w.getCurrentArea() == 2);
+    w.on_btnZoom_clicked();
+    QVERIFY(w.ui->lblZoom->text() == "x1" && w.ui->tab0->size() == QSize(560, 397) && w.getCurrentArea() == 2);
+    w.displayMessage("", "#fff", "#f63"); // empty, not null: shown as it is
+    QCOMPARE(w.ui->lblMsg->text() + w.ui->lblMsg->styleSheet(), QString("color: #fff;background-color: #f63;border-radius: 5px;"));
+
+    seam->questionAnswers << QMessageBox::No << QMessageBox::Yes;
+    QCloseEvent no, yes;
+    QApplication::sendEvent(&w, &no);
+    QApplication::sendEvent(&w, &yes);
+    QVERIFY(!no.isAccepted() && yes.isAccepted() && seam->log.last() == "question|終了|Zamfuを終了しますか？");
+    w.on_btnHelp_clicked(); // a copy of the page in the user's own folder
+    const QString url = seam->log.last().section('|', 1, 1);
+    QVERIFY2(url.endsWith("/zamfu/help.html") && !url.contains(QDir::tempPath()), qPrintable(url));
+    QVERIFY(QFile(QUrl(url).toLocalFile()).size() > 100);
 }
 
-void TstMainWindow::helpOpensBundledPage()
+void TstMainWindow::saveOpenAndNewThroughDialogs()
 {
     MainWindow w;
-    w.on_btnHelp_clicked();
-    const QString url = seam->log.last().section('|', 1, 1);
-    QVERIFY2(url.endsWith("/zamfu/help.html"), qPrintable(url));
-    QFile f(QUrl(url).toLocalFile());
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QVERIFY(QString::fromUtf8(f.readAll()).contains("Zamfu"));
+    place(w, 2, {1});
+    seam->fileAnswers << dir.path() + "/book";
+    w.on_btnSave_clicked();
+    const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/新しいファイル.xml";
+    QCOMPARE(seam->log.last(), "save|保存|" + QDir::toNativeSeparators(docs));
+    w.on_btnOpen_clicked(); // cancelled: nothing happens
+    QCOMPARE(seam->log.last(), "open|開く|" + QDir::toNativeSeparators(dir.path() + "/book.xml"));
+    QCOMPARE(w.mListArea[2]->size(), 1);
+
+    // Opening replaces objects, settings, tabs and clipboard, and shows edit area 0.
+    DocumentSettings s;
+    s.pageMax = 4, s.pageDirection = "right";
+    DrawObject o(30, 40, 50, 60);
+    QVERIFY(Document::save(dir.path() + "/four.XML", s, {{}, {&o}, {}, {}}));
+    w.actionCopy();
+    w.ui->tabwgtMain->setCurrentIndex(2);
+    seam->fileAnswers << dir.path() + "/four.XML";
+    w.on_btnOpen_clicked();
+    QVERIFY(w.mListArea[2]->isEmpty() && w.mListClipboard.isEmpty() && !QApplication::overrideCursor());
+    QVERIFY(w.mListArea[1]->at(0)->w == 50 && w.getCurrentArea() == 0 && w.ui->tabwgtMain->count() == 2);
+    QVERIFY(w.ui->tabwgtMain->tabText(1) == "3-2" && w.ui->tabwgtMain->layoutDirection() == Qt::RightToLeft);
+    QCOMPARE(Setting::SaveFile + w.getImageDir(), "four.XML" + dir.path() + "/dummy.jpg");
+
+    seam->questionAnswers << QMessageBox::No;
+    w.on_btnNew_clicked();
+    QVERIFY(w.mListArea[1]->size() == 1 && seam->log.last() == "question|最初から|すべてクリアされます。よろしいですか？");
+    w.on_btnNew_clicked(); // Yes
+    QVERIFY(w.mListArea[1]->isEmpty());
+}
+
+void TstMainWindow::badFilesAndDropsKeepDocument()
+{
+    QFile bad(dir.path() + "/bad.xml");
+    QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("<orihon><page_max>4</page_max><page_area><obj>"));
+    bad.close();
+    MainWindow w;
+    DrawObject* keep = place(w, 0, {5}).first();
+    w.on_btnCopyObj_clicked(); // some undo history
+    QVERIFY(!w.fileOpen(dir.path() + "/bad.xml") && !w.fileOpen(dir.path() + "/missing.xml"));
+    QVERIFY(drop(w, QUrl::fromLocalFile(dir.path() + "/p.png")) && drop(w, QUrl("https://example.invalid/b.xml")));
+    const QString invalid = "warning|開く|ファイル形式が無効です。";
+    QCOMPARE(seam->log, (QStringList{invalid, invalid, invalid, invalid}));
+    QVERIFY(!w.fileSave(dir.path() + "/no/such/x.xml") && seam->log.last().startsWith("warning|保存|"));
+    QVERIFY(w.mListArea[0]->size() == 2 && w.mListArea[0]->first() == keep && w.mListUndo.size() == 1);
+    QVERIFY(Setting::PageMax == 8 && Setting::SaveDir.isEmpty());
+
+    QVERIFY(w.fileSave(dir.path() + "/ok.xml"));
+    QVERIFY(drop(w, QUrl::fromLocalFile(dir.path() + "/ok.xml")) && w.mListUndo.isEmpty() && w.mListArea[0]->size() == 2);
+}
+
+void TstMainWindow::copyPasteDuplicateAndStack()
+{
+    MainWindow w;
+    place(w, 0, {200, 100});
+    w.actionCopy();
+    w.on_btnDelObj_clicked(); // the clipboard keeps its own copies
+    w.ui->tabwgtMain->setCurrentIndex(1);
+    const int undoBefore = w.mListUndo.size();
+    w.actionPaste();
+    w.actionPaste();
+    QVERIFY(w.mListUndo.size() == undoBefore + 2 && xs(*w.mListArea[1]) == QList<int>({205, 105, 205, 105}));
+    QVERIFY(w.mListArea[0]->isEmpty() && w.mListArea[1]->at(3)->y == 15 && w.mListSelected == w.mListArea[1]->mid(2));
+
+    // Duplicates land on the other half of the spread (W = 560); copies from
+    // another page keep their x.
+    w.ui->tabwgtMain->setCurrentIndex(0);
+    const QList<DrawObject*> src = place(w, 0, {300, 100, 280});
+    w.on_btnCopyObj_clicked();
+    QCOMPARE(xs(w.mListArea[0]->mid(3)), (QList<int>{20, 380, 0}));
+    w.selectObject("new", src[0], false);
+    w.ui->tabwgtMain->setCurrentIndex(2);
+    w.on_btnCopyObj_clicked();
+    QCOMPARE(xs(*w.mListArea[2]), QList<int>{300});
+
+    // Copies of linked boxes are unlinked; the chain stays as it was.
+    w.selectObject("new", src[0], false);
+    w.TextLinkInsertObj(src[1]);
+    w.selectObject("add", src[1], false);
+    w.actionCopy();
+    w.actionPaste();
+    w.on_btnCopyObj_clicked();
+    for (DrawObject* o : w.mListArea[2]->mid(1))
+        QVERIFY(!o->isTextLinked());
+    QCOMPARE(*src[0]->textLinkList, src.mid(0, 2));
+
+    // Stacking a selection of two: the last selected ends uppermost, or lowest.
+    w.ui->tabwgtMain->setCurrentIndex(0);
+    w.selectObject("new", src[1], false);
+    w.selectObject("add", src[0], false);
+    QMetaObject::invokeMethod(&w, "on_spnZ_valueChanged", Q_ARG(int, -1));
+    QCOMPARE(w.mListArea[0]->mid(4), (src.mid(1, 1) + src.mid(0, 1)));
+    QMetaObject::invokeMethod(&w, "on_spnZ_valueChanged", Q_ARG(int, 0));
+    QCOMPARE(w.mListArea[0]->mid(0, 2), src.mid(0, 2));
+
+    // The image buttons: one undoable command over the whole selection.
+    const QString png = dir.path() + "/p.png";
+    QImage(3, 3, QImage::Format_RGB32).save(png);
+    w.selectObject("add", w.mListArea[2]->first(), false);
+    seam->fileAnswers << png;
+    const int before = w.mListUndo.size();
+    w.on_btnImg_clicked();
+    for (DrawObject* o : w.mListSelected)
+        QVERIFY(o->imgPath == png && o->img && !o->img->isNull());
+    QCOMPARE(Setting::ImageDir, dir.path());
+    w.on_btnImgDel_clicked();
+    QVERIFY(w.mListUndo.size() == before + 2 && w.mListSelected.last()->imgPath.isEmpty());
 }
 
 QTEST_MAIN(TstMainWindow)
