@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, then configures and builds Zamfu into build/.
-# Sourced by scripts/editor and scripts/test; safe to run again.
+# Run by scripts/editor and scripts/test; safe to run again.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${ZAMFU_BUILD_DIR:-$ROOT/build}"
 
-PACKAGES=(cmake make g++ pkg-config qtbase5-dev qtbase5-dev-tools libqt5svg5
+PACKAGES=(cmake make g++ pkg-config qtbase5-dev qtbase5-dev-tools
           qttranslations5-l10n fonts-ipafont-gothic fonts-ipafont-mincho
           poppler-utils libbenchmark-dev)
 
