@@ -120,6 +120,9 @@ void MainWindow::showSelectionEmptied()
     }
     ui->btnTextLinkOnOff->hide();
     ui->chkTextLinkShareConf->hide();
+    // Link mode needs a selected box: leave it cleanly, prompt included.
+    if (mPointerMode == POINTER_TEXT_LINK)
+        TextLinkCruiseStop();
     mPointerMode = POINTER_IDLE;
     mLastX = mLastY = mPressX = mPressY = 0;
     mNewUndoStep = true;

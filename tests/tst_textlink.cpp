@@ -62,6 +62,13 @@ private slots:
         e.drag(in(d), in(d));
         QVERIFY(!a->isTextLinked() && !d->isTextLinked());
         e.w.getAreaObjects(0)->prepend(a);
+
+        // Emptying the selection ends link mode and its prompt.
+        e.select({a});
+        e.w.TextLinkCruiseStart();
+        e.key(Qt::Key_Delete);
+        QVERIFY(e.w.mPointerMode == POINTER_IDLE);
+        QCOMPARE(e.ui->lblMsg->text(), QString("本折り/左開き(横書用)"));
     }
 };
 
