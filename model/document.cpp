@@ -298,11 +298,13 @@ DrawObject* Document::ElementToObject(QDomElement elem, ChainTable* links, const
 {
     const Reader in(elem);
     auto* o = new DrawObject(0, 0, 200, 100);
-    o->x = in.integer("x");
-    o->y = in.integer("y");
+    // Box geometry far beyond any sheet would overflow the arithmetic of
+    // hit tests, drags and painting: keep it within a generous bound.
+    o->x = qBound(-Document::GEOMETRY_LIMIT, in.integer("x"), Document::GEOMETRY_LIMIT);
+    o->y = qBound(-Document::GEOMETRY_LIMIT, in.integer("y"), Document::GEOMETRY_LIMIT);
     o->r = in.integer("r");
-    o->w = in.integer("w");
-    o->h = in.integer("h");
+    o->w = qBound(0, in.integer("w"), Document::GEOMETRY_LIMIT);
+    o->h = qBound(0, in.integer("h"), Document::GEOMETRY_LIMIT);
     in.colorInto("text-color", &o->textColor);
     o->textFont = in.text("text-font");
     o->textMargin = in.integer("text-margin");

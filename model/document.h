@@ -77,6 +77,7 @@ namespace Document {
 constexpr qint64 MAX_FILE_BYTES = 64 * 1024 * 1024;
 constexpr int MAX_DEPTH = 64;
 constexpr int MAX_ELEMENTS = 300000;
+constexpr int GEOMETRY_LIMIT = 1000000; // bound on a box's position and size when read
 constexpr int MAX_ATTRIBUTES = 16;              // per tag
 constexpr qint64 MAX_TEXT_CHARS = 2 * 1024 * 1024; // all element text together
 constexpr int MAX_OBJECTS = 5000;

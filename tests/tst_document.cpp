@@ -114,7 +114,7 @@ void TstDocument::readingRules()
                       "<page_area area=\"zz\"><obj><x>5</x><x>9</x><text-italic>True</text-italic>"
                       "<text-color>10,20,30</text-color><text-tate-rev-mini>7</text-tate-rev-mini>"
                       "<bg-color>1,2,x,4,5</bg-color><ruledline-color>1,1,1,1</ruledline-color></obj>"
-                      "<obj><img-path>../p.png</img-path></obj></page_area>"
+                      "<obj><img-path>../p.png</img-path><x>-2147483648</x><w>2147483647</w><h>-5</h></obj></page_area>"
                       "<page_area/><page_area/><page_area/><page_area><obj/></page_area></other>",
                       &doc, "/Users/a/Docs"));
     const DocumentSettings& s = doc.settings;
@@ -129,6 +129,7 @@ void TstDocument::readingRules()
     QCOMPARE(QList<QColor>({o->textColor, o->bgColor, o->ruledlineColor}), QList<QColor>({Qt::black, QColor(1, 2, 0, 4), Qt::black}));
     QCOMPARE(QList<int>({o->ruledline, o->ruledlineStyle, o->ruledlineWidth}), QList<int>({1, 0, 1}));
     QCOMPARE(doc.areas[0][1]->imgPath, QString("../p.png")); // only "./" is the folder
+    QCOMPARE(QList<int>({doc.areas[0][1]->x, doc.areas[0][1]->w, doc.areas[0][1]->h}), QList<int>({-1000000, 1000000, 0}));
 
     // Paths are made relative only inside the folder itself.
     for (const QString& p : {"/a/Docs2/p.png", "/x/a/Docs/p.png"})
