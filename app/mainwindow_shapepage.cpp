@@ -4,49 +4,9 @@
 
 #include "command.h"
 #include "drawobject.h"
+#include "shapes.h"
 
 namespace {
-
-// Combo index <-> shape kind (the table is its own inverse).
-const int KIND_OF_INDEX[9] = {0, 1, 2, 3, 6, 7, 4, 5, 8};
-
-int kindOfIndex(int index)
-{
-    return index >= 0 && index < 9 ? KIND_OF_INDEX[index] : index;
-}
-
-// Keys of each kind, in the order they are written, with a new shape's values.
-struct KeyDefault {
-    const char* key;
-    const char* value;
-};
-
-QList<KeyDefault> keysOfKind(int kind)
-{
-    const KeyDefault line = {"LineColor", "0,0,0,255"};
-    const KeyDefault width = {"LineWidth", "1"};
-    const KeyDefault yellow = {"BodyColor", "255,255,0,255"};
-    const KeyDefault mold = {"MoldCut", "none"};
-    switch (kind) {
-    case 1:
-    case 2:
-        return {line, {"LineStyle", "1"}, width, {"LineCount", "1"}};
-    case 3:
-        return {yellow, line, width, {"IsEllipse", "false"}, mold};
-    case 4:
-    case 7:
-        return {yellow, line, width, mold};
-    case 5:
-        return {{"BodyColor", "255,0,0,255"}, line, width, mold};
-    case 6:
-        return {yellow, line, width, mold, {"Direction", "N"}};
-    case 8:
-        return {yellow, line, width, mold, {"Radius", "0"}, {"Direction", "S"},
-                {"SippoP", "50"}, {"SippoW", "20"}, {"SippoH", "20"}};
-    default:
-        return {};
-    }
-}
 
 // The widgets of one kind's page; null where the page has no such key.
 struct ShapeWidgets {
@@ -145,10 +105,10 @@ const char DIRS[4] = {'N', 'E', 'W', 'S'};
 
 QString MainWindow::getShapeData(bool useDefaults)
 {
-    const int kind = kindOfIndex(ui->cmbShape->currentIndex());
+    const int kind = shapeComboIndexToKind(ui->cmbShape->currentIndex());
     QString out = QString("Shape=%1;").arg(kind);
     const ShapeWidgets w = widgetsOfKind(ui, kind);
-    for (const KeyDefault& k : keysOfKind(kind)) {
+    for (const ShapeKey& k : shapeKeyDefaults(kind)) {
         const QString key = k.key;
         QString value = k.value;
         if (!useDefaults) {
@@ -191,7 +151,7 @@ void MainWindow::setShapeData(QString data)
     const int kind = DrawObject::findValue("Shape", data, QString()).toInt(nullptr, 10);
     {
         const QSignalBlocker block(ui->cmbShape);
-        ui->cmbShape->setCurrentIndex(kindOfIndex(kind));
+        ui->cmbShape->setCurrentIndex(shapeKindToComboIndex(kind));
     }
     const ShapeWidgets w = widgetsOfKind(ui, kind);
     ui->stkShape->setCurrentWidget(w.page);

@@ -146,36 +146,39 @@ int shapeKindToComboIndex(int kind)
     return (kind >= 0 && kind <= 8) ? COMBO_TABLE[kind] : kind;
 }
 
-QString defaultShapeData(int kind)
+QList<ShapeKey> shapeKeyDefaults(int kind)
 {
-    const QString black = QStringLiteral("LineColor=0,0,0,255;LineWidth=1;");
-    const QString yellow = QStringLiteral("BodyColor=255,255,0,255;") + black;
-    QString keys;
+    const ShapeKey line = {"LineColor", "0,0,0,255"};
+    const ShapeKey width = {"LineWidth", "1"};
+    const ShapeKey yellow = {"BodyColor", "255,255,0,255"};
+    const ShapeKey mold = {"MoldCut", "none"};
     switch (kind) {
     case SHAPE_HLINE:
     case SHAPE_VLINE:
-        keys = QStringLiteral("LineColor=0,0,0,255;LineStyle=1;LineWidth=1;LineCount=1;");
-        break;
+        return {line, {"LineStyle", "1"}, width, {"LineCount", "1"}};
     case SHAPE_CIRCLE:
-        keys = yellow + QStringLiteral("IsEllipse=false;MoldCut=none;");
-        break;
+        return {yellow, line, width, {"IsEllipse", "false"}, mold};
     case SHAPE_STAR:
     case SHAPE_DIAMOND:
-        keys = yellow + QStringLiteral("MoldCut=none;");
-        break;
+        return {yellow, line, width, mold};
     case SHAPE_HEART:
-        keys = QStringLiteral("BodyColor=255,0,0,255;") + black + QStringLiteral("MoldCut=none;");
-        break;
+        return {{"BodyColor", "255,0,0,255"}, line, width, mold};
     case SHAPE_TRIANGLE:
-        keys = yellow + QStringLiteral("MoldCut=none;Direction=N;");
-        break;
+        return {yellow, line, width, mold, {"Direction", "N"}};
     case SHAPE_BALLOON:
-        keys = yellow + QStringLiteral("MoldCut=none;Radius=0;Direction=S;SippoP=50;SippoW=20;SippoH=20;");
-        break;
+        return {yellow, line, width, mold, {"Radius", "0"}, {"Direction", "S"},
+                {"SippoP", "50"}, {"SippoW", "20"}, {"SippoH", "20"}};
     default:
-        break;
+        return {};
     }
-    return QStringLiteral("Shape=%1;").arg(kind) + keys;
+}
+
+QString defaultShapeData(int kind)
+{
+    QString data = QStringLiteral("Shape=%1;").arg(kind);
+    for (const ShapeKey& k : shapeKeyDefaults(kind))
+        data += QLatin1String(k.key) + '=' + QLatin1String(k.value) + ';';
+    return data;
 }
 
 int shapeKindOf(const QString& data)

@@ -27,6 +27,13 @@ enum ShapeKind {
 int shapeComboIndexToKind(int index);
 int shapeKindToComboIndex(int kind);
 
+// The keys a kind writes, in their order, with the values of a new shape.
+struct ShapeKey {
+    const char* key;
+    const char* value;
+};
+QList<ShapeKey> shapeKeyDefaults(int kind);
+
 // The shape data a kind starts with when it is chosen ("Shape=0;" for none).
 QString defaultShapeData(int kind);
 
