@@ -6,6 +6,7 @@
 #include "setting.h"
 #include "sheet.h"
 #include "sheetlayouts.h"
+#include "testsupport.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -57,163 +58,146 @@ void save(const QString& path, const DocumentSettings& s, QList<QList<DrawObject
         qDeleteAll(list);
 }
 
-QRect bounds(const QImage& img, const std::function<bool(const QColor&)>& match)
-{
-    QRect r;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (match(img.pixelColor(x, y)))
-                r |= QRect(x, y, 1, 1);
-    return r;
-}
-
 }
 
 class TstCli : public QObject
 {
     Q_OBJECT
-private slots:
-    void initTestCase();
-    void errors();
-    void imposition();
-    void textAndImagesAsInTheEditor();
-
-private:
     QTemporaryDir mDir;
-};
 
-void TstCli::initTestCase()
-{
-    QVERIFY2(QFileInfo(ZAMFU).isExecutable(), qPrintable(ZAMFU + " is not built"));
-    for (const char* tool : {"pdfinfo", "pdftoppm"})
-        QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(), qPrintable(QString(tool) + " is missing (poppler-utils)"));
-}
-
-void TstCli::errors()
-{
-    const auto [code, help, none] = run(ZAMFU, {"--help"});
-    QVERIFY(code == 0 && help.contains("--export-pdf OUT.pdf") && help.contains("spreads"));
-    const QString out = mDir.filePath("kept.pdf"), bad = mDir.filePath("bad.xml"), one = mDir.filePath("one.xml");
-    for (const auto& [path, bytes] : {std::pair{out, "old"}, std::pair{bad, "<orihon><obj>"}}) {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) > 0);
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(QFileInfo(ZAMFU).isExecutable(), qPrintable(ZAMFU + " is not built"));
+        for (const char* tool : {"pdfinfo", "pdftoppm"})
+            QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(), qPrintable(QString(tool) + " is missing (poppler-utils)"));
     }
-    DocumentSettings s;
-    s.pageMax = 1;
-    save(one, s, {{}, {}, {}, {}});
-    const QString folder = mDir.filePath("no/such/folder.pdf"), missing = mDir.filePath("missing.xml");
-    const QList<QStringList> failing = { // the last three: no page layout for one page, a document in place of the PDF
-        {"--export-pdf", out, "--layout", "sideways", one}, {"--export-pdf", out, "--frobnicate", one}, {"--export-pdf", out},
-        {"--layout", "pages", one}, {"--export-pdf", out, one, one}, {"--export-pdf", out, missing}, {"--export-pdf", out, bad},
-        {"--export-pdf", folder, one}, {"--export-pdf", mDir.path(), one}, {"--export-pdf", out, "--layout", "pages", one},
-        {"--export-pdf", one, one}};
-    for (const QStringList& args : failing) {
-        const auto [code, out, err] = run(ZAMFU, args);
-        QVERIFY2(code > 0 && err.startsWith("zamfu: ") && err.count('\n') == 1, qPrintable(args.join(' ') + " -> " + err));
-    }
-    QFile f(out);
-    DocumentContent reread;
-    QVERIFY(f.open(QIODevice::ReadOnly) && f.readAll() == "old" && Document::read(one, &reread));
-}
 
-void TstCli::imposition()
-{
-    const int dpi = 50, band = int(5 * dpi / 25.4) - 1; // the 5 mm printer margin
-    auto hue = [](int page) { return QColor::fromHsv((page - 1) * 45, 255, 255); };
-    for (const SheetLayout& lay : sheetLayouts()) {
-        // Every page grey to its edges, with a marker of its own hue a quarter
-        // of the page height below its top edge.
-        const int W = lay.spread().width(), H = lay.spread().height();
-        QList<QList<DrawObject*>> areas{{}, {}, {}, {}};
-        for (int a = 0; a < lay.pageMax / 2; ++a)
-            areas[a] << box(0, 0, W, H, Qt::gray);
-        for (int page = 1, area, half; page <= lay.pageMax; ++page) {
-            EditArea::pageLocation(page, lay.pageMax, lay.direction, &area, &half);
-            areas[area] << box(half * (W / 2) + W / 4 - 20, H / 4 - 20, 40, 40, hue(page));
+    void errors()
+    {
+        const auto [code, help, none] = run(ZAMFU, {"--help"});
+        QVERIFY(code == 0 && help.contains("--export-pdf OUT.pdf") && help.contains("spreads"));
+        const QString out = mDir.filePath("kept.pdf"), bad = mDir.filePath("bad.xml"), one = mDir.filePath("one.xml");
+        for (const auto& [path, bytes] : {std::pair{out, "old"}, std::pair{bad, "<orihon><obj>"}}) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) > 0);
         }
         DocumentSettings s;
-        s.pageMax = lay.pageMax;
-        s.pageDirection = lay.direction;
-        const QString name = mDir.filePath(QString("%1%2").arg(lay.direction).arg(lay.pageMax));
-        save(name + ".xml", s, areas);
-        const auto [code, out, err] = run(ZAMFU, {"--export-pdf", name + ".pdf", name + ".xml"}); // sheet by default
-        QVERIFY2(code == 0 && pdfPages(name + ".pdf") == 1, qPrintable(err));
-        const QImage img = rendered(name + ".pdf", dpi);
-        QVERIFY2(!img.isNull(), qPrintable(name));
-        QVector<QPointF> sum(lay.pageMax + 1);
-        QVector<int> count(lay.pageMax + 1);
-        for (int y = 0; y < img.height(); ++y) {
-            for (int x = 0; x < img.width(); ++x) {
-                const QColor c = img.pixelColor(x, y);
-                if (x < band || y < band || x >= img.width() - band || y >= img.height() - band)
-                    QVERIFY2(c.lightness() > 245, qPrintable(QString("ink in the margin at %1,%2").arg(x).arg(y)));
-                const int page = (qRound(c.hsvHue() / 45.0) % 8) + 1;
-                if (c.hsvSaturation() > 200 && c.value() > 200 && page <= lay.pageMax)
-                    sum[page] += QPointF(x, y), ++count[page];
+        s.pageMax = 1;
+        save(one, s, {{}, {}, {}, {}});
+        const QString folder = mDir.filePath("no/such/folder.pdf"), missing = mDir.filePath("missing.xml");
+        const QList<QStringList> failing = { // the last three: no page layout for one page, a document in place of the PDF
+            {"--export-pdf", out, "--layout", "sideways", one}, {"--export-pdf", out, "--frobnicate", one}, {"--export-pdf", out},
+            {"--layout", "pages", one}, {"--export-pdf", out, one, one}, {"--export-pdf", out, missing}, {"--export-pdf", out, bad},
+            {"--export-pdf", folder, one}, {"--export-pdf", mDir.path(), one}, {"--export-pdf", out, "--layout", "pages", one},
+            {"--export-pdf", one, one}};
+        for (const QStringList& args : failing) {
+            const auto [code, out, err] = run(ZAMFU, args);
+            QVERIFY2(code > 0 && err.startsWith("zamfu: ") && err.count('\n') == 1, qPrintable(args.join(' ') + " -> " + err));
+        }
+        QFile f(out);
+        DocumentContent reread;
+        QVERIFY(f.open(QIODevice::ReadOnly) && f.readAll() == "old" && Document::read(one, &reread));
+    }
+
+    void imposition()
+    {
+        const int dpi = 50, band = int(5 * dpi / 25.4) - 1; // the 5 mm printer margin
+        auto hue = [](int page) { return QColor::fromHsv((page - 1) * 45, 255, 255); };
+        for (const SheetLayout& lay : sheetLayouts()) {
+            // Every page grey to its edges, with a marker of its own hue a quarter
+            // of the page height below its top edge.
+            const int W = lay.spread().width(), H = lay.spread().height();
+            QList<QList<DrawObject*>> areas{{}, {}, {}, {}};
+            for (int a = 0; a < lay.pageMax / 2; ++a)
+                areas[a] << box(0, 0, W, H, Qt::gray);
+            for (int page = 1, area, half; page <= lay.pageMax; ++page) {
+                EditArea::pageLocation(page, lay.pageMax, lay.direction, &area, &half);
+                areas[area] << box(half * (W / 2) + W / 4 - 20, H / 4 - 20, 40, 40, hue(page));
+            }
+            DocumentSettings s;
+            s.pageMax = lay.pageMax;
+            s.pageDirection = lay.direction;
+            const QString name = mDir.filePath(QString("%1%2").arg(lay.direction).arg(lay.pageMax));
+            save(name + ".xml", s, areas);
+            const auto [code, out, err] = run(ZAMFU, {"--export-pdf", name + ".pdf", name + ".xml"}); // sheet by default
+            QVERIFY2(code == 0 && pdfPages(name + ".pdf") == 1, qPrintable(err));
+            const QImage img = rendered(name + ".pdf", dpi);
+            QVERIFY2(!img.isNull(), qPrintable(name));
+            QVector<QPointF> sum(lay.pageMax + 1);
+            QVector<int> count(lay.pageMax + 1);
+            for (int y = 0; y < img.height(); ++y) {
+                for (int x = 0; x < img.width(); ++x) {
+                    const QColor c = img.pixelColor(x, y);
+                    if (x < band || y < band || x >= img.width() - band || y >= img.height() - band)
+                        QVERIFY2(c.lightness() > 245, qPrintable(QString("ink in the margin at %1,%2").arg(x).arg(y)));
+                    const int page = (qRound(c.hsvHue() / 45.0) % 8) + 1;
+                    if (c.hsvSaturation() > 200 && c.value() > 200 && page <= lay.pageMax)
+                        sum[page] += QPointF(x, y), ++count[page];
+                }
+            }
+            QVERIFY2(img.pixelColor(band + 3, img.height() / 2).lightness() < 200, "pages reach the margin");
+            const double cellW = img.width() / 2.0, cellH = double(img.height()) / (lay.pageMax / 2);
+            for (int i = 0; i < lay.cells.size(); ++i) {
+                const int page = lay.cells[i];
+                QVERIFY2(count[page] > 20, qPrintable(QString("page %1 not found").arg(page)));
+                const QPointF c = sum[page] / count[page];
+                const int col = int(c.x() / cellW), row = int(c.y() / cellH);
+                QCOMPARE(QString("%1 page %2 in %3,%4").arg(name).arg(page).arg(row).arg(col),
+                         QString("%1 page %2 in %3,%4").arg(name).arg(page).arg(i / 2).arg(i % 2));
+                // Left column turned clockwise (top edge on the cell's right), right column the other way.
+                const double fx = (c.x() - col * cellW) / cellW;
+                QVERIFY2(col == 0 ? fx > 0.6 : fx < 0.4, qPrintable(QString("page %1 turned wrongly").arg(page)));
             }
         }
-        QVERIFY2(img.pixelColor(band + 3, img.height() / 2).lightness() < 200, "pages reach the margin");
-        const double cellW = img.width() / 2.0, cellH = double(img.height()) / (lay.pageMax / 2);
-        for (int i = 0; i < lay.cells.size(); ++i) {
-            const int page = lay.cells[i];
-            QVERIFY2(count[page] > 20, qPrintable(QString("page %1 not found").arg(page)));
-            const QPointF c = sum[page] / count[page];
-            const int col = int(c.x() / cellW), row = int(c.y() / cellH);
-            QCOMPARE(QString("%1 page %2 in %3,%4").arg(name).arg(page).arg(row).arg(col),
-                     QString("%1 page %2 in %3,%4").arg(name).arg(page).arg(i / 2).arg(i % 2));
-            // Left column turned clockwise (top edge on the cell's right), right column the other way.
-            const double fx = (c.x() - col * cellW) / cellW;
-            QVERIFY2(col == 0 ? fx > 0.6 : fx < 0.4, qPrintable(QString("page %1 turned wrongly").arg(page)));
+        // Page by page, booklet page 1 (the right half of a spread, moved left) comes first.
+        const QString first = mDir.filePath(QString("%1%2").arg(sheetLayouts()[0].direction).arg(sheetLayouts()[0].pageMax));
+        QVERIFY(std::get<0>(run(ZAMFU, {"--export-pdf", first + "pages", "--layout", "pages", first + ".xml"})) == 0);
+        const QImage page1 = rendered(first + "pages", dpi);
+        QCOMPARE(page1.pixelColor(page1.width() / 2, page1.height() / 4).rgb(), hue(1).rgb());
+    }
+
+    void textAndImagesAsInTheEditor()
+    {
+        // A spread exported one per page and rendered at 96 per inch must cover
+        // the same pixels as the editor's drawing: true size, same text layout.
+        const QString png = mDir.filePath("red.png"), doc = mDir.filePath("geometry.xml"), pdf = mDir.filePath("geometry.pdf");
+        QImage red(30, 20, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(png));
+        DocumentSettings s;
+        s.paperMargin = 0;
+        DrawObject *text = box(300, 40, 240, 120, QColor()), *picture = box(40, 200, 96, 96, QColor());
+        text->text = "折本組版";
+        text->textSize = 36;
+        picture->setImgPath(png);
+        save(doc, s, {{text, picture}, {}, {}, {}});
+        const auto [code, out, err] = run(ZAMFU, {"--export-pdf", pdf, "--layout", "spreads", doc});
+        QVERIFY2(code == 0, qPrintable(err));
+        const QImage exported = rendered(pdf, 96);
+
+        DocumentContent content;
+        QVERIFY(Document::read(doc, &content));
+        content.settings.applyToSetting();
+        _EDITAREA_W_PX = 560;
+        _EDITAREA_H_PX = 397;
+        QImage editor(560, 397, QImage::Format_RGB32);
+        editor.fill(Qt::white);
+        QPainter p(&editor);
+        Sheet::render(&p, Sheet::Context::fromSettings(1.0, false), 0, 0, {&content.areas[0]});
+        p.end();
+        const std::function<bool(const QColor&)> ink = [](const QColor& c) { return c.value() < 100; };
+        const std::function<bool(const QColor&)> isRed = [](const QColor& c) { return c.red() > 200 && c.green() < 80; };
+        for (const auto* match : {&ink, &isRed}) {
+            const QRect a = inkBounds(exported, *match), b = inkBounds(editor, *match);
+            QVERIFY2(b.width() > 90 && (a.topLeft() - b.topLeft()).manhattanLength() <= 3
+                         && (a.bottomRight() - b.bottomRight()).manhattanLength() <= 3,
+                     qPrintable(QString("pdf %1,%2 %3x%4").arg(a.x()).arg(a.y()).arg(a.width()).arg(a.height())));
         }
+        QCOMPARE(inkBounds(editor, isRed).size(), QSize(96, 96)); // one inch
     }
-    // The reading layouts of the first: booklet page 1 (the right half of a spread, moved left) comes first.
-    const QString first = mDir.filePath(QString("%1%2").arg(sheetLayouts()[0].direction).arg(sheetLayouts()[0].pageMax));
-    for (const auto& [layout, pages] : {std::pair{"pages", 8}, std::pair{"spreads", 4}})
-        QVERIFY(std::get<0>(run(ZAMFU, {"--export-pdf", first + layout, "--layout", layout, first + ".xml"})) == 0
-                && pdfPages(first + layout) == pages);
-    const QImage page1 = rendered(first + "pages", dpi);
-    QCOMPARE(page1.pixelColor(page1.width() / 2, page1.height() / 4).rgb(), hue(1).rgb());
-}
 
-void TstCli::textAndImagesAsInTheEditor()
-{
-    // A spread exported one per page and rendered at 96 per inch must cover
-    // the same pixels as the editor's drawing: true size, same text layout.
-    const QString png = mDir.filePath("red.png"), doc = mDir.filePath("geometry.xml"), pdf = mDir.filePath("geometry.pdf");
-    QImage red(30, 20, QImage::Format_RGB32);
-    red.fill(Qt::red);
-    QVERIFY(red.save(png));
-    DocumentSettings s;
-    s.paperMargin = 0;
-    DrawObject *text = box(300, 40, 240, 120, QColor()), *picture = box(40, 200, 96, 96, QColor());
-    text->text = "折本組版";
-    text->textSize = 36;
-    picture->setImgPath(png);
-    save(doc, s, {{text, picture}, {}, {}, {}});
-    const auto [code, out, err] = run(ZAMFU, {"--export-pdf", pdf, "--layout", "spreads", doc});
-    QVERIFY2(code == 0, qPrintable(err));
-    const QImage exported = rendered(pdf, 96);
-
-    DocumentContent content;
-    QVERIFY(Document::read(doc, &content));
-    content.settings.applyToSetting();
-    _EDITAREA_W_PX = 560;
-    _EDITAREA_H_PX = 397;
-    QImage editor(560, 397, QImage::Format_RGB32);
-    editor.fill(Qt::white);
-    QPainter p(&editor);
-    Sheet::render(&p, Sheet::Context::fromSettings(1.0, false), 0, 0, {&content.areas[0]});
-    p.end();
-    const std::function<bool(const QColor&)> ink = [](const QColor& c) { return c.value() < 100; };
-    const std::function<bool(const QColor&)> isRed = [](const QColor& c) { return c.red() > 200 && c.green() < 80; };
-    for (const auto* match : {&ink, &isRed}) {
-        const QRect a = bounds(exported, *match), b = bounds(editor, *match);
-        QVERIFY2(b.width() > 90 && (a.topLeft() - b.topLeft()).manhattanLength() <= 3
-                     && (a.bottomRight() - b.bottomRight()).manhattanLength() <= 3,
-                 qPrintable(QString("pdf %1,%2 %3x%4").arg(a.x()).arg(a.y()).arg(a.width()).arg(a.height())));
-    }
-    QCOMPARE(bounds(editor, isRed).size(), QSize(96, 96)); // one inch
-}
+};
 
 // Text laid out at 96 per inch, as the command line does it.
 int main(int argc, char** argv)

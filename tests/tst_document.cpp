@@ -61,129 +61,126 @@ class TstDocument : public QObject
 {
     Q_OBJECT
 private slots:
-    void roundTripEveryFieldAndSetting();
-    void readingRules();
-    void badFilesFailAndSavesAreAtomic();
-};
+    void roundTripEveryFieldAndSetting()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir().mkpath(dir.path() + "/img") && QImage(4, 4, QImage::Format_RGB32).save(dir.path() + "/img/p.png"));
+        // A chain of three listed out of order over two areas, and an unlinked box.
+        const QString file = "<orihon><paper_size>B5</paper_size><paper_margin>7</paper_margin><page_max>4</page_max>"
+                             "<page_orientation>landscape</page_orientation><page_direction>kannon-right</page_direction>"
+                             "<page_fold_line>line2</page_fold_line><page_form>slim</page_form><page_color>10,20,30,40</page_color>"
+                             "<edit_area_pattern>mesh</edit_area_pattern><page_area area=\"8-1\">"
+                             + fullObj("", "ab", 2) + fullObj("縦 a", "", -1) + fullObj("行 a", "ab", 0)
+                             + "</page_area><page_area area=\"2-3\"/><page_area area=\"4-5\"/><page_area area=\"6-7\">"
+                             + fullObj("", "ab", 1) + "</page_area></orihon>";
+        DocumentContent doc;
+        QVERIFY(parseText(file, &doc, dir.path()));
+        const QByteArray written = Document::write(doc.settings, doc.areas, dir.path());
+        QCOMPARE(withoutIds(QString(written).remove(QRegularExpression("\n *")).toUtf8()), withoutIds(file.toUtf8()));
+        QCOMPARE(*doc.areas[0][0]->textLinkList, (QList<DrawObject*>{doc.areas[0][2], doc.areas[3][0], doc.areas[0][0]}));
+        QVERIFY(doc.areas[0][1]->img && !doc.areas[0][1]->img->isNull()); // found from any working folder
 
-void TstDocument::roundTripEveryFieldAndSetting()
-{
-    QTemporaryDir dir;
-    QVERIFY(QDir().mkpath(dir.path() + "/img") && QImage(4, 4, QImage::Format_RGB32).save(dir.path() + "/img/p.png"));
-    // A chain of three listed out of order over two areas, and an unlinked box.
-    const QString file = "<orihon><paper_size>B5</paper_size><paper_margin>7</paper_margin><page_max>4</page_max>"
-                         "<page_orientation>landscape</page_orientation><page_direction>kannon-right</page_direction>"
-                         "<page_fold_line>line2</page_fold_line><page_form>slim</page_form><page_color>10,20,30,40</page_color>"
-                         "<edit_area_pattern>mesh</edit_area_pattern><page_area area=\"8-1\">"
-                         + fullObj("", "ab", 2) + fullObj("縦 a", "", -1) + fullObj("行 a", "ab", 0)
-                         + "</page_area><page_area area=\"2-3\"/><page_area area=\"4-5\"/><page_area area=\"6-7\">"
-                         + fullObj("", "ab", 1) + "</page_area></orihon>";
-    DocumentContent doc;
-    QVERIFY(parseText(file, &doc, dir.path()));
-    const QByteArray written = Document::write(doc.settings, doc.areas, dir.path());
-    QCOMPARE(withoutIds(QString(written).remove(QRegularExpression("\n *")).toUtf8()), withoutIds(file.toUtf8()));
-    QCOMPARE(*doc.areas[0][0]->textLinkList, (QList<DrawObject*>{doc.areas[0][2], doc.areas[3][0], doc.areas[0][0]}));
-    QVERIFY(doc.areas[0][1]->img && !doc.areas[0][1]->img->isNull()); // found from any working folder
+        // Copies: every stored field, unselected, and out of any chain.
+        doc.areas[0][1]->selected = true;
+        QScopedPointer<DrawObject> copy(Document::copyObject(doc.areas[0][1])), linked(Document::copyObject(doc.areas[0][0]));
+        QCOMPARE(Document::write({}, {{copy.data()}}, dir.path()), Document::write({}, {{doc.areas[0][1]}}, dir.path()));
+        QVERIFY(!copy->selected && !linked->isTextLinked());
 
-    // Copies: every stored field, unselected, and out of any chain.
-    doc.areas[0][1]->selected = true;
-    QScopedPointer<DrawObject> copy(Document::copyObject(doc.areas[0][1])), linked(Document::copyObject(doc.areas[0][0]));
-    QCOMPARE(Document::write({}, {{copy.data()}}, dir.path()), Document::write({}, {{doc.areas[0][1]}}, dir.path()));
-    QVERIFY(!copy->selected && !linked->isTextLinked());
+        // Through a file: white space alone, carriage returns, markup characters, and what XML cannot hold.
+        const QStringList in = {"  \n  ", "a\r\nb\rc<&>\"", "a\1b\uFFFFx" + QString(QChar(0xD800)) + "y😀"};
+        Areas texts{{}, {}, {new DrawObject(0, 0, 9, 9), new DrawObject(0, 0, 9, 9), new DrawObject(0, 0, 9, 9)}, {}};
+        for (int i = 0; i < 3; ++i)
+            texts[2][i]->text = in[i];
+        QVERIFY(Document::save(dir.path() + "/t.xml", {}, texts) && Document::read(dir.path() + "/t.xml", &doc));
+        qDeleteAll(texts[2]);
+        QCOMPARE(doc.areas[2][0]->text + doc.areas[2][1]->text + doc.areas[2][2]->text, QString("  \n  a\r\nb\rc<&>\"abxy😀"));
 
-    // Through a file: white space alone, carriage returns, markup characters, and what XML cannot hold.
-    const QStringList in = {"  \n  ", "a\r\nb\rc<&>\"", "a\1b\uFFFFx" + QString(QChar(0xD800)) + "y😀"};
-    Areas texts{{}, {}, {new DrawObject(0, 0, 9, 9), new DrawObject(0, 0, 9, 9), new DrawObject(0, 0, 9, 9)}, {}};
-    for (int i = 0; i < 3; ++i)
-        texts[2][i]->text = in[i];
-    QVERIFY(Document::save(dir.path() + "/t.xml", {}, texts) && Document::read(dir.path() + "/t.xml", &doc));
-    qDeleteAll(texts[2]);
-    QCOMPARE(doc.areas[2][0]->text + doc.areas[2][1]->text + doc.areas[2][2]->text, QString("  \n  a\r\nb\rc<&>\"abxy😀"));
-
-    const QString sample = sourceDir() + "/examples/sample.xml"; // the sample writes back unchanged
-    QVERIFY(Document::read(sample, &doc));
-    QCOMPARE(withoutIds(Document::write(doc.settings, doc.areas, QFileInfo(sample).absolutePath())),
-             withoutIds(readAll(sample)));
-}
-
-void TstDocument::readingRules()
-{
-    DocumentContent doc;
-    QVERIFY(parseText("<other><page_max>6</page_max><edit_area_pattern>grid</edit_area_pattern>"
-                      "<page_color>1,2</page_color><paper_margin>x</paper_margin>"
-                      "<page_area area=\"zz\"><obj><x>5</x><x>9</x><text-italic>True</text-italic>"
-                      "<text-color>10,20,30</text-color><text-tate-rev-mini>7</text-tate-rev-mini>"
-                      "<bg-color>1,2,x,4,5</bg-color><ruledline-color>1,1,1,1</ruledline-color></obj>"
-                      "<obj><img-path>../p.png</img-path><x>-2147483648</x><w>2147483647</w><h>-5</h></obj></page_area>"
-                      "<page_area/><page_area/><page_area/><page_area><obj/></page_area></other>",
-                      &doc, "/Users/a/Docs"));
-    const DocumentSettings& s = doc.settings;
-    QCOMPARE(QString("%1 %2 %3 %4").arg(s.pageMax).arg(s.paperMargin).arg(s.editAreaPattern, s.paperSize),
-             QString("8 0 none A4"));
-    // Colours of fewer than four parts keep the default; a fifth page_area is ignored.
-    QVERIFY(s.pageColor == QColor(Qt::white) && doc.areas[3].isEmpty());
-    const DrawObject* o = doc.areas[0][0];
-    QCOMPARE(QList<int>({o->x, o->w, o->h, o->textTateRevMiniX, o->textSize}), QList<int>({5, 0, 0, 0, 0})); // first x counts
-    QVERIFY(!o->textItalic && !o->textLinkShareConf && o->text.isEmpty());
-    // Three parts keep the default; a fifth is ignored; ruled-line colour needs "ruledline".
-    QCOMPARE(QList<QColor>({o->textColor, o->bgColor, o->ruledlineColor}), QList<QColor>({Qt::black, QColor(1, 2, 0, 4), Qt::black}));
-    QCOMPARE(QList<int>({o->ruledline, o->ruledlineStyle, o->ruledlineWidth}), QList<int>({1, 0, 1}));
-    QCOMPARE(doc.areas[0][1]->imgPath, QString("../p.png")); // only "./" is the folder
-    QCOMPARE(QList<int>({doc.areas[0][1]->x, doc.areas[0][1]->w, doc.areas[0][1]->h}), QList<int>({-1000000, 1000000, 0}));
-
-    // Paths are made relative only inside the folder itself.
-    for (const QString& p : {"/a/Docs2/p.png", "/x/a/Docs/p.png"})
-        QCOMPARE(Document::relativeImagePath(p, "/a/Docs"), p);
-    QCOMPARE(Document::withXmlSuffix("/d/book") + Document::withXmlSuffix("/d/B.XML"), QString("/d/book.xml/d/B.XML"));
-
-    // Chains with gaps, duplicate, negative, missing and huge indexes; a lone member.
-    QVERIFY(parseText("<o><page_area>" + linkObj("a", "9") + linkObj("a", "-3") + linkObj("a", "0")
-                          + linkObj("a", "5") + linkObj("a", "5") + linkObj("a", "") + linkObj("a", "2000000000")
-                          + linkObj("lone", "3") + "</page_area></o>",
-                      &doc));
-    const QList<DrawObject*> a = doc.areas[0];
-    QCOMPARE(*a[0]->textLinkList, (QList<DrawObject*>{a[2], a[3], a[4], a[0], a[6], a[1], a[5]}));
-    QVERIFY(!a[7]->isTextLinked() && a[7]->text == "3");
-}
-
-void TstDocument::badFilesFailAndSavesAreAtomic()
-{
-    QTemporaryDir dir;
-    const QByteArray good = readAll(sourceDir() + "/examples/sample.xml");
-    QByteArray laughs = "<!DOCTYPE l [<!ENTITY l0 \"lollollollol\">", attributes = "<o><page_area";
-    for (int i = 1; i <= 9; ++i)
-        laughs += QString("<!ENTITY l%1 \"%2\">").arg(i).arg(QString("&l%1;").arg(i - 1).repeated(10)).toUtf8();
-    for (int i = 0; i < 100000; ++i) // the XML reader would compare them pairwise for minutes
-        attributes += " a" + QByteArray::number(i) + "=''";
-    const QList<QByteArray> bad = {good.left(good.size() / 2), good.left(good.size() - 3), "", "not xml",
-                                   "<o><page_area></o>", "<a>&undefined;</a>", attributes + "/></o>",
-                                   laughs + "]><orihon><paper_size>&l9;</paper_size></orihon>",
-                                   QByteArray("<a>").repeated(100000),
-                                   "<o>" + QByteArray("<b/>").repeated(Document::MAX_ELEMENTS + 1) + "</o>",
-                                   "<o><page_area>" + QByteArray("<obj/>").repeated(Document::MAX_OBJECTS + 1) + "</page_area></o>",
-                                   "<o><text>" + QByteArray("x").repeated(Document::MAX_TEXT_CHARS + 1) + "</text></o>"};
-    DocumentContent doc;
-    for (const QByteArray& b : bad) {
-        QVERIFY(Document::parse(good, "/d", &doc));
-        QVERIFY2(!Document::parse(b, "/d", &doc), b.left(30).constData());
-        QCOMPARE(doc.areas, Areas({{}, {}, {}, {}})); // never half-filled
+        const QString sample = sourceDir() + "/examples/sample.xml"; // the sample writes back unchanged
+        QVERIFY(Document::read(sample, &doc));
+        QCOMPARE(withoutIds(Document::write(doc.settings, doc.areas, QFileInfo(sample).absolutePath())),
+                 withoutIds(readAll(sample)));
     }
-    QVERIFY(parseText("<o b=\"" + QString("=").repeated(40) + ">\"/>", &doc)); // "=" inside values are no attributes
-    QFile big(dir.path() + "/big.xml");
-    QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(Document::MAX_FILE_BYTES + 1)); // sparse
-    QString error;
-    QVERIFY(!Document::read(big.fileName(), &doc, &error) && !Document::read(dir.path(), &doc));
-    QCOMPARE(error, QString("file too large"));
 
-    // A save replaces the whole file or nothing, and leaves no temporaries.
-    Areas one{{new DrawObject(0, 0, 5, 5)}, {}, {}, {}}, none{{}, {}, {}, {}};
-    const QString path = dir.path() + "/a.xml";
-    QVERIFY(Document::save(path, DocumentSettings(), one) && Document::save(path, DocumentSettings(), none));
-    QCOMPARE(readAll(path), Document::write(DocumentSettings(), none, dir.path()));
-    QVERIFY(!Document::save(dir.path() + "/no/such/b.xml", DocumentSettings(), one, &error) && !error.isEmpty());
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"a.xml", "big.xml"}));
-    qDeleteAll(one[0]);
-}
+    void readingRules()
+    {
+        DocumentContent doc;
+        QVERIFY(parseText("<other><page_max>6</page_max><edit_area_pattern>grid</edit_area_pattern>"
+                          "<page_color>1,2</page_color><paper_margin>x</paper_margin>"
+                          "<page_area area=\"zz\"><obj><x>5</x><x>9</x><text-italic>True</text-italic>"
+                          "<text-color>10,20,30</text-color><text-tate-rev-mini>7</text-tate-rev-mini>"
+                          "<bg-color>1,2,x,4,5</bg-color><ruledline-color>1,1,1,1</ruledline-color></obj>"
+                          "<obj><img-path>../p.png</img-path><x>-2147483648</x><w>2147483647</w><h>-5</h></obj></page_area>"
+                          "<page_area/><page_area/><page_area/><page_area><obj/></page_area></other>",
+                          &doc, "/Users/a/Docs"));
+        const DocumentSettings& s = doc.settings;
+        QCOMPARE(QString("%1 %2 %3 %4").arg(s.pageMax).arg(s.paperMargin).arg(s.editAreaPattern, s.paperSize),
+                 QString("8 0 none A4"));
+        // Colours of fewer than four parts keep the default; a fifth page_area is ignored.
+        QVERIFY(s.pageColor == QColor(Qt::white) && doc.areas[3].isEmpty());
+        const DrawObject* o = doc.areas[0][0];
+        QCOMPARE(QList<int>({o->x, o->w, o->h, o->textTateRevMiniX, o->textSize}), QList<int>({5, 0, 0, 0, 0})); // first x counts
+        QVERIFY(!o->textItalic && !o->textLinkShareConf && o->text.isEmpty());
+        // Three parts keep the default; a fifth is ignored; ruled-line colour needs "ruledline".
+        QCOMPARE(QList<QColor>({o->textColor, o->bgColor, o->ruledlineColor}), QList<QColor>({Qt::black, QColor(1, 2, 0, 4), Qt::black}));
+        QCOMPARE(QList<int>({o->ruledline, o->ruledlineStyle, o->ruledlineWidth}), QList<int>({1, 0, 1}));
+        QCOMPARE(doc.areas[0][1]->imgPath, QString("../p.png")); // only "./" is the folder
+        QCOMPARE(QList<int>({doc.areas[0][1]->x, doc.areas[0][1]->w, doc.areas[0][1]->h}), QList<int>({-1000000, 1000000, 0}));
+
+        // Paths are made relative only inside the folder itself.
+        for (const QString& p : {"/a/Docs2/p.png", "/x/a/Docs/p.png"})
+            QCOMPARE(Document::relativeImagePath(p, "/a/Docs"), p);
+        QCOMPARE(Document::withXmlSuffix("/d/book") + Document::withXmlSuffix("/d/B.XML"), QString("/d/book.xml/d/B.XML"));
+
+        // Chains with gaps, duplicate, negative, missing and huge indexes; a lone member.
+        QVERIFY(parseText("<o><page_area>" + linkObj("a", "9") + linkObj("a", "-3") + linkObj("a", "0")
+                              + linkObj("a", "5") + linkObj("a", "5") + linkObj("a", "") + linkObj("a", "2000000000")
+                              + linkObj("lone", "3") + "</page_area></o>",
+                          &doc));
+        const QList<DrawObject*> a = doc.areas[0];
+        QCOMPARE(*a[0]->textLinkList, (QList<DrawObject*>{a[2], a[3], a[4], a[0], a[6], a[1], a[5]}));
+        QVERIFY(!a[7]->isTextLinked() && a[7]->text == "3");
+    }
+
+    void badFilesFailAndSavesAreAtomic()
+    {
+        QTemporaryDir dir;
+        const QByteArray good = readAll(sourceDir() + "/examples/sample.xml");
+        QByteArray laughs = "<!DOCTYPE l [<!ENTITY l0 \"lollollollol\">", attributes = "<o><page_area";
+        for (int i = 1; i <= 9; ++i)
+            laughs += QString("<!ENTITY l%1 \"%2\">").arg(i).arg(QString("&l%1;").arg(i - 1).repeated(10)).toUtf8();
+        for (int i = 0; i < 100000; ++i) // the XML reader would compare them pairwise for minutes
+            attributes += " a" + QByteArray::number(i) + "=''";
+        const QList<QByteArray> bad = {good.left(good.size() / 2), good.left(good.size() - 3), "", "not xml",
+                                       "<o><page_area></o>", "<a>&undefined;</a>", attributes + "/></o>",
+                                       laughs + "]><orihon><paper_size>&l9;</paper_size></orihon>",
+                                       QByteArray("<a>").repeated(100000),
+                                       "<o>" + QByteArray("<b/>").repeated(Document::MAX_ELEMENTS + 1) + "</o>",
+                                       "<o><page_area>" + QByteArray("<obj/>").repeated(Document::MAX_OBJECTS + 1) + "</page_area></o>",
+                                       "<o><text>" + QByteArray("x").repeated(Document::MAX_TEXT_CHARS + 1) + "</text></o>"};
+        DocumentContent doc;
+        for (const QByteArray& b : bad) {
+            QVERIFY(Document::parse(good, "/d", &doc));
+            QVERIFY2(!Document::parse(b, "/d", &doc), b.left(30).constData());
+            QCOMPARE(doc.areas, Areas({{}, {}, {}, {}})); // never half-filled
+        }
+        QVERIFY(parseText("<o b=\"" + QString("=").repeated(40) + ">\"/>", &doc)); // "=" inside values are no attributes
+        QFile big(dir.path() + "/big.xml");
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(Document::MAX_FILE_BYTES + 1)); // sparse
+        QString error;
+        QVERIFY(!Document::read(big.fileName(), &doc, &error) && !Document::read(dir.path(), &doc));
+        QCOMPARE(error, QString("file too large"));
+
+        // A save replaces the whole file or nothing, and leaves no temporaries.
+        Areas one{{new DrawObject(0, 0, 5, 5)}, {}, {}, {}}, none{{}, {}, {}, {}};
+        const QString path = dir.path() + "/a.xml";
+        QVERIFY(Document::save(path, DocumentSettings(), one) && Document::save(path, DocumentSettings(), none));
+        QCOMPARE(readAll(path), Document::write(DocumentSettings(), none, dir.path()));
+        QVERIFY(!Document::save(dir.path() + "/no/such/b.xml", DocumentSettings(), one, &error) && !error.isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"a.xml", "big.xml"}));
+        qDeleteAll(one[0]);
+    }
+
+};
 
 QTEST_MAIN(TstDocument)
 #include "tst_document.moc"

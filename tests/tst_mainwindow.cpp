@@ -54,160 +54,157 @@ private slots:
         Setting::resetDefaults();
         seam = ScriptedSeam::install();
     }
-    void startupInitAndShell();
-    void saveOpenAndNewThroughDialogs();
-    void badFilesAndDropsKeepDocument();
-    void copyPasteDuplicateAndStack();
+
+    void startupInitAndShell()
+    {
+        MainWindow w;
+        QCOMPARE(w.ui->tabwgtMain->tabText(0) + w.ui->lblMsg->text(), QString("8-1本折り/左開き(横書用)"));
+        QVERIFY(w.ui->tab0->size() == QSize(560, 397) && w.ui->txtText->font().pointSize() == 12);
+
+        // init empties everything, resets the panel and leaves link mode.
+        place(w, 1, {30});
+        w.actionCopy();
+        w.on_btnCopyObj_clicked();
+        QCOMPARE(w.ui->spnX->value(), 30);
+        w.TextLinkCruiseStart();
+        w.init();
+        QVERIFY(w.mListArea[0]->isEmpty() && w.mListArea[1]->isEmpty() && w.mListSelected.isEmpty());
+        QVERIFY(w.mListClipboard.isEmpty() && w.mListUndo.isEmpty());
+        QVERIFY(!w.ui->wgtObj->isEnabled() && w.mPointerMode == POINTER_IDLE && w.ui->spnX->value() == 0);
+        QCOMPARE(w.ui->lblMsg->text(), QString("本折り/左開き(横書用)"));
+
+        // Zoom twice back to the same size and tab, message line, quit, help.
+        w.ui->tabwgtMain->setCurrentIndex(2);
+        w.on_btnZoom_clicked();
+        QVERIFY(w.ui->lblZoom->text() == "x2" && w.ui->tab0->size() == QSize(1120, 794) && w.getCurrentArea() == 2);
+        w.on_btnZoom_clicked();
+        QVERIFY(w.ui->lblZoom->text() == "x1" && w.ui->tab0->size() == QSize(560, 397) && w.getCurrentArea() == 2);
+        w.displayMessage("", "#fff", "#f63"); // empty, not null: shown as it is
+        QCOMPARE(w.ui->lblMsg->text() + w.ui->lblMsg->styleSheet(), QString("color: #fff;background-color: #f63;border-radius: 5px;"));
+
+        seam->questionAnswers << QMessageBox::No << QMessageBox::Yes;
+        QCloseEvent no, yes;
+        QApplication::sendEvent(&w, &no);
+        QApplication::sendEvent(&w, &yes);
+        QVERIFY(!no.isAccepted() && yes.isAccepted() && seam->log.last() == "question|終了|Zamfuを終了しますか？");
+        w.on_btnHelp_clicked(); // a copy of the page in the user's own folder
+        const QString url = seam->log.last().section('|', 1, 1);
+        QVERIFY2(url.endsWith("/zamfu/help.html") && !url.contains(QDir::tempPath()), qPrintable(url));
+        QVERIFY(QFile(QUrl(url).toLocalFile()).size() > 100);
+    }
+
+    void saveOpenAndNewThroughDialogs()
+    {
+        MainWindow w;
+        place(w, 2, {1});
+        seam->fileAnswers << dir.path() + "/book";
+        w.on_btnSave_clicked();
+        const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/新しいファイル.xml";
+        QCOMPARE(seam->log.last(), "save|保存|" + QDir::toNativeSeparators(docs));
+        w.on_btnOpen_clicked(); // cancelled: nothing happens
+        QCOMPARE(seam->log.last(), "open|開く|" + QDir::toNativeSeparators(dir.path() + "/book.xml"));
+        QCOMPARE(w.mListArea[2]->size(), 1);
+
+        // Opening replaces objects, settings, tabs and clipboard, and shows edit area 0.
+        DocumentSettings s;
+        s.pageMax = 4, s.pageDirection = "right";
+        DrawObject o(30, 40, 50, 60);
+        QVERIFY(Document::save(dir.path() + "/four.XML", s, {{}, {&o}, {}, {}}));
+        w.actionCopy();
+        w.ui->tabwgtMain->setCurrentIndex(2);
+        seam->fileAnswers << dir.path() + "/four.XML";
+        w.on_btnOpen_clicked();
+        QVERIFY(w.mListArea[2]->isEmpty() && w.mListClipboard.isEmpty() && !QApplication::overrideCursor());
+        QVERIFY(w.mListArea[1]->at(0)->w == 50 && w.getCurrentArea() == 0 && w.ui->tabwgtMain->count() == 2);
+        QVERIFY(w.ui->tabwgtMain->tabText(1) == "3-2" && w.ui->tabwgtMain->layoutDirection() == Qt::RightToLeft);
+        QCOMPARE(Setting::SaveFile + w.getImageDir(), "four.XML" + dir.path() + "/dummy.jpg");
+
+        seam->questionAnswers << QMessageBox::No;
+        w.on_btnNew_clicked();
+        QVERIFY(w.mListArea[1]->size() == 1 && seam->log.last() == "question|最初から|すべてクリアされます。よろしいですか？");
+        w.on_btnNew_clicked(); // Yes
+        QVERIFY(w.mListArea[1]->isEmpty());
+    }
+
+    void badFilesAndDropsKeepDocument()
+    {
+        QFile bad(dir.path() + "/bad.xml");
+        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("<orihon><page_max>4</page_max><page_area><obj>"));
+        bad.close();
+        MainWindow w;
+        DrawObject* keep = place(w, 0, {5}).first();
+        w.on_btnCopyObj_clicked(); // some undo history
+        QVERIFY(!w.fileOpen(dir.path() + "/bad.xml") && !w.fileOpen(dir.path() + "/missing.xml"));
+        QVERIFY(drop(w, QUrl::fromLocalFile(dir.path() + "/p.png")) && drop(w, QUrl("https://example.invalid/b.xml")));
+        const QString invalid = "warning|開く|ファイル形式が無効です。";
+        QCOMPARE(seam->log, (QStringList{invalid, invalid, invalid, invalid}));
+        QVERIFY(!w.fileSave(dir.path() + "/no/such/x.xml") && seam->log.last().startsWith("warning|保存|"));
+        QVERIFY(w.mListArea[0]->size() == 2 && w.mListArea[0]->first() == keep && w.mListUndo.size() == 1);
+        QVERIFY(Setting::PageMax == 8 && Setting::SaveDir.isEmpty());
+
+        QVERIFY(w.fileSave(dir.path() + "/ok.xml"));
+        QVERIFY(drop(w, QUrl::fromLocalFile(dir.path() + "/ok.xml")) && w.mListUndo.isEmpty() && w.mListArea[0]->size() == 2);
+    }
+
+    void copyPasteDuplicateAndStack()
+    {
+        MainWindow w;
+        place(w, 0, {200, 100});
+        w.actionCopy();
+        w.on_btnDelObj_clicked(); // the clipboard keeps its own copies
+        w.ui->tabwgtMain->setCurrentIndex(1);
+        const int undoBefore = w.mListUndo.size();
+        w.actionPaste();
+        w.actionPaste();
+        QVERIFY(w.mListUndo.size() == undoBefore + 2 && xs(*w.mListArea[1]) == QList<int>({205, 105, 205, 105}));
+        QVERIFY(w.mListArea[0]->isEmpty() && w.mListArea[1]->at(3)->y == 15 && w.mListSelected == w.mListArea[1]->mid(2));
+
+        // Duplicates land on the other half of the spread (W = 560); copies from
+        // another page keep their x.
+        w.ui->tabwgtMain->setCurrentIndex(0);
+        const QList<DrawObject*> src = place(w, 0, {300, 100, 280});
+        w.on_btnCopyObj_clicked();
+        QCOMPARE(xs(w.mListArea[0]->mid(3)), (QList<int>{20, 380, 0}));
+        w.selectObject("new", src[0], false);
+        w.ui->tabwgtMain->setCurrentIndex(2);
+        w.on_btnCopyObj_clicked();
+        QCOMPARE(xs(*w.mListArea[2]), QList<int>{300});
+
+        // Copies of linked boxes are unlinked; the chain stays as it was.
+        w.selectObject("new", src[0], false);
+        w.TextLinkInsertObj(src[1]);
+        w.selectObject("add", src[1], false);
+        w.actionCopy();
+        w.actionPaste();
+        w.on_btnCopyObj_clicked();
+        for (DrawObject* o : w.mListArea[2]->mid(1))
+            QVERIFY(!o->isTextLinked());
+        QCOMPARE(*src[0]->textLinkList, src.mid(0, 2));
+
+        // Stacking a selection of two: the last selected ends uppermost, or lowest.
+        w.ui->tabwgtMain->setCurrentIndex(0);
+        w.selectObject("new", src[1], false);
+        w.selectObject("add", src[0], false);
+        QMetaObject::invokeMethod(&w, "on_spnZ_valueChanged", Q_ARG(int, -1));
+        QCOMPARE(w.mListArea[0]->mid(4), (src.mid(1, 1) + src.mid(0, 1)));
+        QMetaObject::invokeMethod(&w, "on_spnZ_valueChanged", Q_ARG(int, 0));
+        QCOMPARE(w.mListArea[0]->mid(0, 2), src.mid(0, 2));
+
+        // The image buttons: one undoable command over the whole selection.
+        const QString png = dir.path() + "/p.png";
+        QImage(3, 3, QImage::Format_RGB32).save(png);
+        w.selectObject("add", w.mListArea[2]->first(), false);
+        seam->fileAnswers << png;
+        const int before = w.mListUndo.size();
+        w.on_btnImg_clicked();
+        for (DrawObject* o : w.mListSelected)
+            QVERIFY(o->imgPath == png && o->img && !o->img->isNull());
+        QCOMPARE(Setting::ImageDir, dir.path());
+        w.on_btnImgDel_clicked();
+        QVERIFY(w.mListUndo.size() == before + 2 && w.mListSelected.last()->imgPath.isEmpty());
+    }
+
 };
-
-void TstMainWindow::startupInitAndShell()
-{
-    MainWindow w;
-    QCOMPARE(w.ui->tabwgtMain->tabText(0) + w.ui->lblMsg->text(), QString("8-1本折り/左開き(横書用)"));
-    QVERIFY(w.ui->tab0->size() == QSize(560, 397) && w.ui->txtText->font().pointSize() == 12);
-
-    // init empties everything, resets the panel and leaves link mode.
-    place(w, 1, {30});
-    w.actionCopy();
-    w.on_btnCopyObj_clicked();
-    QCOMPARE(w.ui->spnX->value(), 30);
-    w.TextLinkCruiseStart();
-    w.init();
-    QVERIFY(w.mListArea[0]->isEmpty() && w.mListArea[1]->isEmpty() && w.mListSelected.isEmpty());
-    QVERIFY(w.mListClipboard.isEmpty() && w.mListUndo.isEmpty());
-    QVERIFY(!w.ui->wgtObj->isEnabled() && w.mPointerMode == POINTER_IDLE && w.ui->spnX->value() == 0);
-    QCOMPARE(w.ui->lblMsg->text(), QString("本折り/左開き(横書用)"));
-
-    // Zoom twice back to the same size and tab, message line, quit, help.
-    w.ui->tabwgtMain->setCurrentIndex(2);
-    w.on_btnZoom_clicked();
-    QVERIFY(w.ui->lblZoom->text() == "x2" && w.ui->tab0->size() == QSize(1120, 794) && w.getCurrentArea() == 2);
-    w.on_btnZoom_clicked();
-    QVERIFY(w.ui->lblZoom->text() == "x1" && w.ui->tab0->size() == QSize(560, 397) && w.getCurrentArea() == 2);
-    w.displayMessage("", "#fff", "#f63"); // empty, not null: shown as it is
-    QCOMPARE(w.ui->lblMsg->text() + w.ui->lblMsg->styleSheet(), QString("color: #fff;background-color: #f63;border-radius: 5px;"));
-
-    seam->questionAnswers << QMessageBox::No << QMessageBox::Yes;
-    QCloseEvent no, yes;
-    QApplication::sendEvent(&w, &no);
-    QApplication::sendEvent(&w, &yes);
-    QVERIFY(!no.isAccepted() && yes.isAccepted() && seam->log.last() == "question|終了|Zamfuを終了しますか？");
-    w.on_btnHelp_clicked(); // a copy of the page in the user's own folder
-    const QString url = seam->log.last().section('|', 1, 1);
-    QVERIFY2(url.endsWith("/zamfu/help.html") && !url.contains(QDir::tempPath()), qPrintable(url));
-    QVERIFY(QFile(QUrl(url).toLocalFile()).size() > 100);
-}
-
-void TstMainWindow::saveOpenAndNewThroughDialogs()
-{
-    MainWindow w;
-    place(w, 2, {1});
-    seam->fileAnswers << dir.path() + "/book";
-    w.on_btnSave_clicked();
-    const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/新しいファイル.xml";
-    QCOMPARE(seam->log.last(), "save|保存|" + QDir::toNativeSeparators(docs));
-    w.on_btnOpen_clicked(); // cancelled: nothing happens
-    QCOMPARE(seam->log.last(), "open|開く|" + QDir::toNativeSeparators(dir.path() + "/book.xml"));
-    QCOMPARE(w.mListArea[2]->size(), 1);
-
-    // Opening replaces objects, settings, tabs and clipboard, and shows edit area 0.
-    DocumentSettings s;
-    s.pageMax = 4, s.pageDirection = "right";
-    DrawObject o(30, 40, 50, 60);
-    QVERIFY(Document::save(dir.path() + "/four.XML", s, {{}, {&o}, {}, {}}));
-    w.actionCopy();
-    w.ui->tabwgtMain->setCurrentIndex(2);
-    seam->fileAnswers << dir.path() + "/four.XML";
-    w.on_btnOpen_clicked();
-    QVERIFY(w.mListArea[2]->isEmpty() && w.mListClipboard.isEmpty() && !QApplication::overrideCursor());
-    QVERIFY(w.mListArea[1]->at(0)->w == 50 && w.getCurrentArea() == 0 && w.ui->tabwgtMain->count() == 2);
-    QVERIFY(w.ui->tabwgtMain->tabText(1) == "3-2" && w.ui->tabwgtMain->layoutDirection() == Qt::RightToLeft);
-    QCOMPARE(Setting::SaveFile + w.getImageDir(), "four.XML" + dir.path() + "/dummy.jpg");
-
-    seam->questionAnswers << QMessageBox::No;
-    w.on_btnNew_clicked();
-    QVERIFY(w.mListArea[1]->size() == 1 && seam->log.last() == "question|最初から|すべてクリアされます。よろしいですか？");
-    w.on_btnNew_clicked(); // Yes
-    QVERIFY(w.mListArea[1]->isEmpty());
-}
-
-void TstMainWindow::badFilesAndDropsKeepDocument()
-{
-    QFile bad(dir.path() + "/bad.xml");
-    QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("<orihon><page_max>4</page_max><page_area><obj>"));
-    bad.close();
-    MainWindow w;
-    DrawObject* keep = place(w, 0, {5}).first();
-    w.on_btnCopyObj_clicked(); // some undo history
-    QVERIFY(!w.fileOpen(dir.path() + "/bad.xml") && !w.fileOpen(dir.path() + "/missing.xml"));
-    QVERIFY(drop(w, QUrl::fromLocalFile(dir.path() + "/p.png")) && drop(w, QUrl("https://example.invalid/b.xml")));
-    const QString invalid = "warning|開く|ファイル形式が無効です。";
-    QCOMPARE(seam->log, (QStringList{invalid, invalid, invalid, invalid}));
-    QVERIFY(!w.fileSave(dir.path() + "/no/such/x.xml") && seam->log.last().startsWith("warning|保存|"));
-    QVERIFY(w.mListArea[0]->size() == 2 && w.mListArea[0]->first() == keep && w.mListUndo.size() == 1);
-    QVERIFY(Setting::PageMax == 8 && Setting::SaveDir.isEmpty());
-
-    QVERIFY(w.fileSave(dir.path() + "/ok.xml"));
-    QVERIFY(drop(w, QUrl::fromLocalFile(dir.path() + "/ok.xml")) && w.mListUndo.isEmpty() && w.mListArea[0]->size() == 2);
-}
-
-void TstMainWindow::copyPasteDuplicateAndStack()
-{
-    MainWindow w;
-    place(w, 0, {200, 100});
-    w.actionCopy();
-    w.on_btnDelObj_clicked(); // the clipboard keeps its own copies
-    w.ui->tabwgtMain->setCurrentIndex(1);
-    const int undoBefore = w.mListUndo.size();
-    w.actionPaste();
-    w.actionPaste();
-    QVERIFY(w.mListUndo.size() == undoBefore + 2 && xs(*w.mListArea[1]) == QList<int>({205, 105, 205, 105}));
-    QVERIFY(w.mListArea[0]->isEmpty() && w.mListArea[1]->at(3)->y == 15 && w.mListSelected == w.mListArea[1]->mid(2));
-
-    // Duplicates land on the other half of the spread (W = 560); copies from
-    // another page keep their x.
-    w.ui->tabwgtMain->setCurrentIndex(0);
-    const QList<DrawObject*> src = place(w, 0, {300, 100, 280});
-    w.on_btnCopyObj_clicked();
-    QCOMPARE(xs(w.mListArea[0]->mid(3)), (QList<int>{20, 380, 0}));
-    w.selectObject("new", src[0], false);
-    w.ui->tabwgtMain->setCurrentIndex(2);
-    w.on_btnCopyObj_clicked();
-    QCOMPARE(xs(*w.mListArea[2]), QList<int>{300});
-
-    // Copies of linked boxes are unlinked; the chain stays as it was.
-    w.selectObject("new", src[0], false);
-    w.TextLinkInsertObj(src[1]);
-    w.selectObject("add", src[1], false);
-    w.actionCopy();
-    w.actionPaste();
-    w.on_btnCopyObj_clicked();
-    for (DrawObject* o : w.mListArea[2]->mid(1))
-        QVERIFY(!o->isTextLinked());
-    QCOMPARE(*src[0]->textLinkList, src.mid(0, 2));
-
-    // Stacking a selection of two: the last selected ends uppermost, or lowest.
-    w.ui->tabwgtMain->setCurrentIndex(0);
-    w.selectObject("new", src[1], false);
-    w.selectObject("add", src[0], false);
-    QMetaObject::invokeMethod(&w, "on_spnZ_valueChanged", Q_ARG(int, -1));
-    QCOMPARE(w.mListArea[0]->mid(4), (src.mid(1, 1) + src.mid(0, 1)));
-    QMetaObject::invokeMethod(&w, "on_spnZ_valueChanged", Q_ARG(int, 0));
-    QCOMPARE(w.mListArea[0]->mid(0, 2), src.mid(0, 2));
-
-    // The image buttons: one undoable command over the whole selection.
-    const QString png = dir.path() + "/p.png";
-    QImage(3, 3, QImage::Format_RGB32).save(png);
-    w.selectObject("add", w.mListArea[2]->first(), false);
-    seam->fileAnswers << png;
-    const int before = w.mListUndo.size();
-    w.on_btnImg_clicked();
-    for (DrawObject* o : w.mListSelected)
-        QVERIFY(o->imgPath == png && o->img && !o->img->isNull());
-    QCOMPARE(Setting::ImageDir, dir.path());
-    w.on_btnImgDel_clicked();
-    QVERIFY(w.mListUndo.size() == before + 2 && w.mListSelected.last()->imgPath.isEmpty());
-}
 
 QTEST_MAIN(TstMainWindow)
 #include "tst_mainwindow.moc"

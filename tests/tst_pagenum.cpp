@@ -31,7 +31,6 @@ private slots:
 
     void buttonPlacesAllInOneStep()
     {
-        Setting::resetDefaults();
         Editor e;
         e.box(5, 5, 10, 10, 2);
         QTest::mouseClick(e.ui->btnPageNum, Qt::LeftButton);

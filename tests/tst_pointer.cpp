@@ -9,7 +9,6 @@ class TstPointer : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { Setting::resetDefaults(); }
 
     void firstPressSelectsThenDragMovesAsOneStep()
     {

@@ -6,7 +6,6 @@ class TstShapePage : public QObject
 {
     Q_OBJECT
 private slots:
-    void init() { Setting::resetDefaults(); }
 
     void kindsAndWidgetsRewriteTheData()
     {

@@ -11,7 +11,6 @@ class TstTextDetail : public QObject
 private slots:
     void correctionsFromTheDialog()
     {
-        Setting::resetDefaults();
         Editor e;
         DrawObject* a = e.box(10, 10, 100, 100);
         DrawObject* b = e.box(200, 10, 100, 100);

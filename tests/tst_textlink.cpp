@@ -8,7 +8,6 @@ class TstTextLink : public QObject
     static QPoint in(const DrawObject* o) { return {o->x + 5, o->y + 5}; }
 
 private slots:
-    void init() { Setting::resetDefaults(); }
 
     void linkAcrossPagesAndUnlinkFromTheMenu()
     {

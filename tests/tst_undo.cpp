@@ -1,8 +1,6 @@
-#include "editing_fixture.h"
-#include "ui_mainwindow.h" // named here so the test target generates it
+#include "editorfixture.h"
 
 #include <QRandomGenerator>
-#include <QtTest>
 
 namespace {
 
@@ -47,13 +45,13 @@ QString randomValue(QRandomGenerator& rng, int code)
 
 // One recorded command of a random code that has an inverse, on 1 to 3 random
 // targets, sometimes with per-object values. True when it left a record.
-bool randomCommand(EditingFixture& f, QRandomGenerator& rng)
+bool randomCommand(Editor& f, QRandomGenerator& rng)
 {
     int code = CMD_OBJ_SELECT;
     while (!Command::hasField(code) && !QList<int>({0, 1, 6, 12, 13, 45, 49}).contains(code))
         code = int(rng.bounded(56)) % 52; // creations a little more often, so the pages stay populated
     QList<DrawObject*> inDoc;
-    for (QList<DrawObject*>* list : f.w->mListArea)
+    for (QList<DrawObject*>* list : f.w.mListArea)
         inDoc << *list;
     QList<DrawObject*> targets;
     QStringList values;
@@ -67,9 +65,9 @@ bool randomCommand(EditingFixture& f, QRandomGenerator& rng)
         }
     }
     const bool perObject = targets.size() > 1 && rng.bounded(3) == 0;
-    const Command* last = f.w->mListUndo.isEmpty() ? nullptr : f.w->mListUndo.last();
+    const Command* last = f.w.mListUndo.isEmpty() ? nullptr : f.w.mListUndo.last();
     f.run(code, perObject ? Command::joinPerObject(values) : values.value(0), targets);
-    return !f.w->mListUndo.isEmpty() && f.w->mListUndo.last() != last;
+    return !f.w.mListUndo.isEmpty() && f.w.mListUndo.last() != last;
 }
 
 } // namespace
@@ -79,66 +77,58 @@ class TestUndo : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { EditingFixture::quietDiagnostics(); }
+    void initTestCase() { Editor::quietDiagnostics(); }
 
-    void perObjectValuesRestored()
+    void panelRecordsRestoreEachObject()
     {
-        EditingFixture f;
+        Editor f;
         QList<DrawObject*> objs{f.place(0, 10), f.place(0, 20), f.place(0, 30)};
         f.select(objs);
         f.ui->spnX->setValue(50);
-        f.w->undo();
+        f.w.undo();
         QCOMPARE(QList<int>({objs[0]->x, objs[1]->x, objs[2]->x}), QList<int>({10, 20, 30}));
         QVERIFY(f.ui->spnX->text().isEmpty()); // differing values: no single number to show
-        f.w->redo();
+        f.w.redo();
         f.ui->spnX->setValue(60);
-        f.w->undo(); // all were at 50: the record is that one value, and the panel shows it
+        f.w.undo(); // all were at 50: the record is that one value, and the panel shows it
         QCOMPARE(f.ui->spnX->text(), QString("50"));
+
+        // A ruled-line record restores the whole set, and the boxes show it.
+        DrawObject* a = objs[0];
+        a->ruledline = 1;
+        f.select({a});
+        f.ui->chkRuledLine_Bottom->click(); // sends 8
+        f.w.undo();
+        QVERIFY(a->ruledline == 1 && !f.ui->chkRuledLine_Bottom->isChecked() && f.ui->chkRuledLine_Top->isChecked());
+        f.w.redo();
+        QVERIFY(a->ruledline == 9 && f.ui->chkRuledLine_Bottom->isChecked());
+        f.run(CMD_OBJ_RULEDLINE_CHANGE, "0", {a});
+        QCOMPARE(a->ruledline, 9);
+        QCOMPARE(f.w.mListUndo.size(), 3); // no box set by the executor answered with a command
     }
 
-    void limitDropsOldestAndItsObjects()
+    void limitDropsOldestAndNewCommandEmptiesRedo()
     {
-        EditingFixture f;
+        Editor f;
         DrawObject* gone = f.place(0, 0);
         DrawObject* keep = f.place(0, 0);
         f.run(CMD_OBJ_DELETE, "", {gone}); // its record owns `gone` (a leak checker sees it freed)
         for (int i = 0; i < 200; ++i)
             f.run(CMD_OBJ_X_CHANGE, QString::number(i + 1), {keep});
-        QVERIFY(f.w->mListUndo.size() == 200 && f.w->mListUndo.first()->type == CMD_OBJ_X_CHANGE);
-        while (!f.w->mListUndo.isEmpty())
-            f.w->undo();
+        QVERIFY(f.w.mListUndo.size() == 200 && f.w.mListUndo.first()->type == CMD_OBJ_X_CHANGE);
+        while (!f.w.mListUndo.isEmpty())
+            f.w.undo();
         QCOMPARE(keep->x, 0);
-        QCOMPARE(*f.w->mListArea[0], QList<DrawObject*>({keep}));
-    }
+        QCOMPARE(*f.w.mListArea[0], QList<DrawObject*>({keep}));
 
-    void newCommandEmptiesRedo()
-    {
-        EditingFixture f;
         auto* made = new DrawObject(0, 0, 10, 10);
         f.run(CMD_OBJ_CREATE, "0,-1", {made});
-        f.w->undo(); // the redo record now owns `made`
-        QVERIFY(f.w->mListArea[0]->isEmpty() && f.w->mListSelected.isEmpty());
-        DrawObject* other = f.place(0, 0);
-        f.run(CMD_OBJ_X_CHANGE, "4", {other}); // destroys `made` with the redo record
-        QVERIFY(f.w->mListRedo.isEmpty());
-        f.w->redo(); // nothing to redo
-        QCOMPARE(*f.w->mListArea[0], QList<DrawObject*>({other}));
-    }
-
-    void ruledLinesRoundTrip()
-    {
-        EditingFixture f;
-        DrawObject* a = f.place(0, 0);
-        a->ruledline = 1;
-        f.select({a});
-        f.ui->chkRuledLine_Bottom->click(); // sends 8
-        f.w->undo(); // the record restores the whole set, and the boxes show it
-        QVERIFY(a->ruledline == 1 && !f.ui->chkRuledLine_Bottom->isChecked() && f.ui->chkRuledLine_Top->isChecked());
-        f.w->redo();
-        QVERIFY(a->ruledline == 9 && f.ui->chkRuledLine_Bottom->isChecked());
-        f.run(CMD_OBJ_RULEDLINE_CHANGE, "0", {a});
-        QCOMPARE(a->ruledline, 9);
-        QCOMPARE(f.w->mListUndo.size(), 2); // no box set by the executor answered with a command
+        f.w.undo(); // the redo record now owns `made`
+        QVERIFY(f.w.mListArea[0]->size() == 1 && f.w.mListSelected.isEmpty());
+        f.run(CMD_OBJ_X_CHANGE, "4", {keep}); // destroys `made` and every other redo record
+        QVERIFY(f.w.mListRedo.isEmpty());
+        f.w.redo(); // nothing to redo
+        QCOMPARE(*f.w.mListArea[0], QList<DrawObject*>({keep}));
     }
 
     void randomHistoryUndoesAndRedoesExactly()
@@ -146,38 +136,38 @@ private slots:
         const QByteArray env = qgetenv("ZAMFU_SEED");
         const quint32 seed = env.isEmpty() ? QRandomGenerator::global()->generate() : env.toUInt();
         qInfo("seed %u (rerun with ZAMFU_SEED=%u)", seed, seed);
-        EditingFixture f;
+        Editor f;
         QRandomGenerator rng(seed);
         for (int i = 0; i < 36; ++i)
             f.place(i % 4, rng.bounded(400), rng.bounded(300), 20 + rng.bounded(200))->text = QString("obj %1").arg(i);
 
         for (int round = 0; round < 20; ++round) {
-            const QStringList start = snapshot(f.w);
+            const QStringList start = snapshot(&f.w);
             int records = 0;
             for (int k = 0; k < 150; ++k) {
                 const int roll = rng.bounded(20);
                 if (roll == 0 && records > 0) {
-                    f.w->undo();
+                    f.w.undo();
                     --records;
-                } else if (roll == 1 && !f.w->mListRedo.isEmpty()) {
-                    f.w->redo();
+                } else if (roll == 1 && !f.w.mListRedo.isEmpty()) {
+                    f.w.redo();
                     ++records;
                 } else if (randomCommand(f, rng)) {
                     ++records;
                 }
             }
-            const QStringList end = snapshot(f.w);
-            const int redoLeft = f.w->mListRedo.size();
+            const QStringList end = snapshot(&f.w);
+            const int redoLeft = f.w.mListRedo.size();
             for (int k = 0; k < records; ++k)
-                f.w->undo();
-            QCOMPARE(snapshot(f.w), start);
+                f.w.undo();
+            QCOMPARE(snapshot(&f.w), start);
             for (int k = 0; k < records; ++k)
-                f.w->redo();
-            QCOMPARE(snapshot(f.w), end);
-            QCOMPARE(f.w->mListRedo.size(), redoLeft);
-            for (QList<DrawObject*>* list : f.w->mListArea)
+                f.w.redo();
+            QCOMPARE(snapshot(&f.w), end);
+            QCOMPARE(f.w.mListRedo.size(), redoLeft);
+            for (QList<DrawObject*>* list : f.w.mListArea)
                 for (DrawObject* o : *list)
-                    QCOMPARE(o->selected, f.w->mListSelected.contains(o));
+                    QCOMPARE(o->selected, f.w.mListSelected.contains(o));
         }
     }
 };

@@ -1,8 +1,8 @@
 #ifndef EDITORFIXTURE_H
 #define EDITORFIXTURE_H
 
-// A shown main window with a scripted seam, driven by pointer and key events
-// on its current page.
+// A shown main window on default settings with a scripted seam, driven by
+// pointer and key events on its current page or through the executor.
 #include "command.h"
 #include "drawobject.h"
 #include "mainwindow.h"
@@ -11,9 +11,11 @@
 #include "ui_mainwindow.h"
 
 #include <QContextMenuEvent>
+#include <QLoggingCategory>
 #include <QtTest>
 
 struct Editor {
+    bool defaults = (Setting::resetDefaults(), true); // before the window reads them
     ScriptedSeam* seam = ScriptedSeam::install();
     MainWindow w;
     Ui::MainWindow* ui = w.ui;
@@ -23,6 +25,7 @@ struct Editor {
         w.show();
         (void)QTest::qWaitForWindowExposed(&w);
     }
+    static void quietDiagnostics() { QLoggingCategory::setFilterRules("default.debug=false"); }
     QWidget* page() { return ui->tabwgtMain->currentWidget(); }
     // Puts a box on a page as a loaded document would, unselected.
     DrawObject* box(int x, int y, int wd, int h, int area = 0, const QString& text = QString())
@@ -32,11 +35,20 @@ struct Editor {
         w.mListArea[area]->append(o);
         return o;
     }
+    DrawObject* place(int area, int x, int y = 10, int wd = 100, int h = 50) { return box(x, y, wd, h, area, "New"); }
     void select(const QList<DrawObject*>& objs)
     {
         w.unselectObject();
         for (DrawObject* o : objs)
             w.selectObject("add", o, false);
+    }
+    // One command through the executor, recorded for undo.
+    void run(int type, const QString& value, const QList<DrawObject*>& objs)
+    {
+        Command* cmd = w.createCmd(objs);
+        cmd->type = type;
+        cmd->value = value;
+        w.execCmd(cmd, true, 0);
     }
     void press(QPoint p, Qt::KeyboardModifiers m = {}) { QTest::mousePress(page(), Qt::LeftButton, m, p); }
     void release(QPoint p) { QTest::mouseRelease(page(), Qt::LeftButton, {}, p); }

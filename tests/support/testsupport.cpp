@@ -2,42 +2,8 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QFile>
 #include <QMenu>
-
-QMessageBox::StandardButton ScriptedSeam::question(QWidget*, const QString& title, const QString& text,
-                                                   QMessageBox::StandardButtons)
-{
-    log << "question|" + title + "|" + text;
-    return questionAnswers.isEmpty() ? QMessageBox::Yes : questionAnswers.takeFirst();
-}
-
-void ScriptedSeam::warning(QWidget*, const QString& title, const QString& text)
-{
-    log << "warning|" + title + "|" + text;
-}
-
-void ScriptedSeam::information(QWidget*, const QString& title, const QString& text)
-{
-    log << "information|" + title + "|" + text;
-}
-
-QString ScriptedSeam::getOpenFileName(QWidget*, const QString& caption, const QString& dir, const QString&)
-{
-    log << "open|" + caption + "|" + dir;
-    return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
-}
-
-QString ScriptedSeam::getSaveFileName(QWidget*, const QString& caption, const QString& dir, const QString&)
-{
-    log << "save|" + caption + "|" + dir;
-    return fileAnswers.isEmpty() ? QString() : fileAnswers.takeFirst();
-}
-
-QColor ScriptedSeam::getColor(const QColor&, QWidget*, const QString& title)
-{
-    log << "color|" + title + "|";
-    return colorAnswers.isEmpty() ? QColor() : colorAnswers.takeFirst();
-}
 
 QAction* ScriptedSeam::execMenu(QMenu* menu, const QPoint&)
 {
@@ -46,11 +12,9 @@ QAction* ScriptedSeam::execMenu(QMenu* menu, const QPoint&)
         if (!a->isSeparator())
             menuSeen << a->text();
     log << "menu|" + menuSeen.join(",") + "|";
-    if (menuChoices.isEmpty())
-        return nullptr;
-    const QString want = menuChoices.takeFirst();
+    const QString want = menuChoices.isEmpty() ? QString() : menuChoices.takeFirst();
     for (QAction* a : menu->actions())
-        if (a->text() == want && a->isEnabled())
+        if (!want.isEmpty() && a->text() == want && a->isEnabled())
             return a;
     return nullptr;
 }
@@ -61,12 +25,6 @@ int ScriptedSeam::execDialog(QDialog* dialog)
     if (onDialog)
         return onDialog(dialog);
     return dialogResults.isEmpty() ? QDialog::Rejected : dialogResults.takeFirst();
-}
-
-bool ScriptedSeam::openUrl(const QString& url)
-{
-    log << "url|" + url + "|";
-    return true;
 }
 
 ScriptedSeam* ScriptedSeam::install()
@@ -80,4 +38,20 @@ QString sourceDir()
 {
     const QByteArray env = qgetenv("ZAMFU_SOURCE_DIR");
     return env.isEmpty() ? QString(ZAMFU_SOURCE_DIR_FALLBACK) : QString::fromLocal8Bit(env);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QRect inkBounds(const QImage& image, const std::function<bool(const QColor&)>& match)
+{
+    QRect r;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (match(image.pixelColor(x, y)))
+                r |= QRect(x, y, 1, 1);
+    return r;
 }

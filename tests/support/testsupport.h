@@ -3,6 +3,7 @@
 
 #include "uiseam.h"
 
+#include <QImage>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -24,21 +25,48 @@ public:
     std::function<int(QDialog*)> onDialog;              // works a dialog instead of dialogResults
 
     QMessageBox::StandardButton question(QWidget*, const QString& title, const QString& text,
-                                         QMessageBox::StandardButtons) override;
-    void warning(QWidget*, const QString& title, const QString& text) override;
-    void information(QWidget*, const QString& title, const QString& text) override;
-    QString getOpenFileName(QWidget*, const QString& caption, const QString& dir, const QString& filter) override;
-    QString getSaveFileName(QWidget*, const QString& caption, const QString& dir, const QString& filter) override;
-    QColor getColor(const QColor& initial, QWidget*, const QString& title) override;
+                                         QMessageBox::StandardButtons) override
+    {
+        return next("question|" + title + "|" + text, questionAnswers, QMessageBox::Yes);
+    }
+    void warning(QWidget*, const QString& title, const QString& text) override { log << "warning|" + title + "|" + text; }
+    void information(QWidget*, const QString& title, const QString& text) override
+    {
+        log << "information|" + title + "|" + text;
+    }
+    QString getOpenFileName(QWidget*, const QString& caption, const QString& dir, const QString&) override
+    {
+        return next("open|" + caption + "|" + dir, fileAnswers, QString());
+    }
+    QString getSaveFileName(QWidget*, const QString& caption, const QString& dir, const QString&) override
+    {
+        return next("save|" + caption + "|" + dir, fileAnswers, QString());
+    }
+    QColor getColor(const QColor&, QWidget*, const QString& title) override
+    {
+        return next("color|" + title + "|", colorAnswers, QColor());
+    }
     QAction* execMenu(QMenu* menu, const QPoint& globalPos) override;
     int execDialog(QDialog* dialog) override;
-    bool openUrl(const QString& url) override;
+    bool openUrl(const QString& url) override { return log << "url|" + url + "|", true; }
 
     // Installs a fresh seam and returns it (owned by UiSeam).
     static ScriptedSeam* install();
+
+private:
+    template <typename T>
+    T next(const QString& entry, QList<T>& answers, const T& fallback)
+    {
+        log << entry;
+        return answers.isEmpty() ? fallback : answers.takeFirst();
+    }
 };
 
 // Folder of the source tree (for examples/ and test data).
 QString sourceDir();
+// The whole file, or nothing when it cannot be read.
+QByteArray readFile(const QString& path);
+// The smallest rectangle holding every pixel that matches.
+QRect inkBounds(const QImage& image, const std::function<bool(const QColor&)>& match);
 
 #endif
