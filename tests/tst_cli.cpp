@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -29,11 +28,6 @@ std::tuple<int, QString, QString> run(const QString& program, const QStringList&
     return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
 }
 
-int pdfPages(const QString& path)
-{
-    return QRegularExpression("Pages:\\s+(\\d+)").match(std::get<1>(run("pdfinfo", {path}))).captured(1).toInt();
-}
-
 // The first page of a PDF as an image at dpi.
 QImage rendered(const QString& pdf, int dpi)
 {
@@ -44,10 +38,7 @@ QImage rendered(const QString& pdf, int dpi)
 DrawObject* box(int x, int y, int w, int h, const QColor& colour)
 {
     auto* o = new DrawObject(x, y, w, h);
-    o->text.clear();
-    o->bgColorEnabled = colour.isValid();
-    o->bgColor = colour;
-    o->borderWidth = 0;
+    o->text.clear(), o->bgColorEnabled = colour.isValid(), o->bgColor = colour, o->borderWidth = 0;
     return o;
 }
 
@@ -69,8 +60,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(QFileInfo(ZAMFU).isExecutable(), qPrintable(ZAMFU + " is not built"));
-        for (const char* tool : {"pdfinfo", "pdftoppm"})
-            QVERIFY2(!QStandardPaths::findExecutable(tool).isEmpty(), qPrintable(QString(tool) + " is missing (poppler-utils)"));
+        QVERIFY2(!QStandardPaths::findExecutable("pdftoppm").isEmpty(), "pdftoppm is missing (poppler-utils)");
     }
 
     void errors()
@@ -116,14 +106,12 @@ private slots:
                 areas[area] << box(half * (W / 2) + W / 4 - 20, H / 4 - 20, 40, 40, hue(page));
             }
             DocumentSettings s;
-            s.pageMax = lay.pageMax;
-            s.pageDirection = lay.direction;
+            s.pageMax = lay.pageMax, s.pageDirection = lay.direction;
             const QString name = mDir.filePath(QString("%1%2").arg(lay.direction).arg(lay.pageMax));
             save(name + ".xml", s, areas);
             const auto [code, out, err] = run(ZAMFU, {"--export-pdf", name + ".pdf", name + ".xml"}); // sheet by default
-            QVERIFY2(code == 0 && pdfPages(name + ".pdf") == 1, qPrintable(err));
             const QImage img = rendered(name + ".pdf", dpi);
-            QVERIFY2(!img.isNull(), qPrintable(name));
+            QVERIFY2(code == 0 && !img.isNull(), qPrintable(name + ": " + err));
             QVector<QPointF> sum(lay.pageMax + 1);
             QVector<int> count(lay.pageMax + 1);
             for (int y = 0; y < img.height(); ++y) {
@@ -179,8 +167,7 @@ private slots:
         DocumentContent content;
         QVERIFY(Document::read(doc, &content));
         content.settings.applyToSetting();
-        _EDITAREA_W_PX = 560;
-        _EDITAREA_H_PX = 397;
+        _EDITAREA_W_PX = 560, _EDITAREA_H_PX = 397;
         QImage editor(560, 397, QImage::Format_RGB32);
         editor.fill(Qt::white);
         QPainter p(&editor);

@@ -49,12 +49,6 @@ QByteArray withoutIds(const QByteArray& xml)
     return QString::fromUtf8(xml).replace(QRegularExpression("<text-link-id>[0-9a-f]+<"), "<text-link-id>ID<").toUtf8();
 }
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 }
 
 class TstDocument : public QObject
@@ -98,7 +92,7 @@ private slots:
         const QString sample = sourceDir() + "/examples/sample.xml"; // the sample writes back unchanged
         QVERIFY(Document::read(sample, &doc));
         QCOMPARE(withoutIds(Document::write(doc.settings, doc.areas, QFileInfo(sample).absolutePath())),
-                 withoutIds(readAll(sample)));
+                 withoutIds(readFile(sample)));
     }
 
     void readingRules()
@@ -144,7 +138,7 @@ private slots:
     void badFilesFailAndSavesAreAtomic()
     {
         QTemporaryDir dir;
-        const QByteArray good = readAll(sourceDir() + "/examples/sample.xml");
+        const QByteArray good = readFile(sourceDir() + "/examples/sample.xml");
         QByteArray laughs = "<!DOCTYPE l [<!ENTITY l0 \"lollollollol\">", attributes = "<o><page_area";
         for (int i = 1; i <= 9; ++i)
             laughs += QString("<!ENTITY l%1 \"%2\">").arg(i).arg(QString("&l%1;").arg(i - 1).repeated(10)).toUtf8();
@@ -174,7 +168,7 @@ private slots:
         Areas one{{new DrawObject(0, 0, 5, 5)}, {}, {}, {}}, none{{}, {}, {}, {}};
         const QString path = dir.path() + "/a.xml";
         QVERIFY(Document::save(path, DocumentSettings(), one) && Document::save(path, DocumentSettings(), none));
-        QCOMPARE(readAll(path), Document::write(DocumentSettings(), none, dir.path()));
+        QCOMPARE(readFile(path), Document::write(DocumentSettings(), none, dir.path()));
         QVERIFY(!Document::save(dir.path() + "/no/such/b.xml", DocumentSettings(), one, &error) && !error.isEmpty());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"a.xml", "big.xml"}));
         qDeleteAll(one[0]);

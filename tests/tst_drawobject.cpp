@@ -42,10 +42,8 @@ private slots:
         QCOMPARE(DrawObject::getPen(QColor(1, 2, 3), Qt::DashLine, 3, Qt::SquareCap),
                  QPen(QColor(1, 2, 3), 3, Qt::DashLine, Qt::SquareCap, Qt::MiterJoin));
         QCOMPARE(DrawObject::getPen(Qt::red, 77, 2, 5).style(), Qt::SolidLine); // unknown codes
-    }
 
-    void chainHelpers()
-    {
+        // Chain index and id: one id a chain, none for an unlinked box.
         DrawObject a(0, 0, 50, 50), b(0, 0, 50, 50), c(0, 0, 50, 50), lone(0, 0, 50, 50);
         QList<DrawObject*> chain{&a, &b, &c}, other{&lone};
         a.textLinkList = b.textLinkList = c.textLinkList = &chain;

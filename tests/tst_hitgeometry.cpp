@@ -11,7 +11,7 @@ class TstHitGeometry : public QObject
 {
     Q_OBJECT
 private slots:
-    void zonesAtTheirBounds()
+    void zonesAtTheirBoundsAndAtTheIntLimits()
     {
         const Box b{10, 20, 50, 30}; // right edge at 60, bottom at 50
         const QList<QVector<int>> rows = {
@@ -28,10 +28,7 @@ private slots:
             QVERIFY2(onObjectEdge(b, r[0], r[1]) == (r[2] > ZONE_INSIDE), at);
         }
         QVERIFY(!onObject({10, 20, -5, 10}, 10, 25)); // damaged, negative width
-    }
-
-    void boxesAtTheIntLimits()
-    {
+        // Boxes at the int limits.
         QVERIFY(onObject({INT_MAX - 1, 0, INT_MAX, 5}, INT_MAX, 2) && !onObject({INT_MAX - 1, 0, INT_MAX, 5}, 0, 2));
         QCOMPARE(lastColumn({INT_MAX, 0, INT_MAX, 1}), INT_MAX);
         QCOMPARE(lastRow({0, INT_MIN, 1, INT_MIN}), INT_MIN);
