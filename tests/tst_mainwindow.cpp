@@ -3,8 +3,7 @@
 #include "document.h"
 #include "drawobject.h"
 #include "mainwindow.h"
-#include "setting.h"
-#include "testsupport.h"
+#include "seamtestcase.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
@@ -13,10 +12,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-class TstMainWindow : public QObject
+class TstMainWindow : public SeamTestCase
 {
     Q_OBJECT
-    ScriptedSeam* seam = nullptr;
     QTemporaryDir dir;
 
     // Boxes on one page at the given x, selected in that order.
@@ -49,13 +47,7 @@ class TstMainWindow : public QObject
     }
 
 private slots:
-    void init()
-    {
-        Setting::resetDefaults();
-        seam = ScriptedSeam::install();
-    }
-
-    void startupInitAndShell()
+    void startupInitShellAndDocumentDialogs()
     {
         MainWindow w;
         QCOMPARE(w.ui->tabwgtMain->tabText(0) + w.ui->lblMsg->text(), QString("8-1本折り/左開き(横書用)"));
@@ -91,11 +83,8 @@ private slots:
         const QString url = seam->log.last().section('|', 1, 1);
         QVERIFY2(url.endsWith("/zamfu/help.html") && !url.contains(QDir::tempPath()), qPrintable(url));
         QVERIFY(QFile(QUrl(url).toLocalFile()).size() > 100);
-    }
 
-    void saveOpenAndNewThroughDialogs()
-    {
-        MainWindow w;
+        // Save, open and new through their dialogs.
         place(w, 2, {1});
         seam->fileAnswers << dir.path() + "/book";
         w.on_btnSave_clicked();
@@ -129,8 +118,7 @@ private slots:
     void badFilesAndDropsKeepDocument()
     {
         QFile bad(dir.path() + "/bad.xml");
-        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("<orihon><page_max>4</page_max><page_area><obj>"));
-        bad.close();
+        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("<orihon><page_max>4</page_max><page_area><obj>") && bad.flush());
         MainWindow w;
         DrawObject* keep = place(w, 0, {5}).first();
         w.on_btnCopyObj_clicked(); // some undo history

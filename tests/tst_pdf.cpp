@@ -3,8 +3,7 @@
 #include "mainwindow.h"
 #include "pdfdialog.h"
 #include "pdfexport.h"
-#include "setting.h"
-#include "testsupport.h"
+#include "seamtestcase.h"
 #include "ui_pdfdialog.h"
 
 #include <QPrintPreviewDialog>
@@ -22,19 +21,12 @@ static void setFormation(const QString& formation)
     Setting::PaperSize = f[0], Setting::PageMax = f[1].toInt(), Setting::PageOrientation = f[2], Setting::PageForm = f[3];
 }
 
-class TstPdf : public QObject
+class TstPdf : public SeamTestCase
 {
     Q_OBJECT
     QTemporaryDir mDir;
-    ScriptedSeam* mSeam = nullptr;
 
 private slots:
-    void init()
-    {
-        Setting::resetDefaults();
-        mSeam = ScriptedSeam::install();
-    }
-
     void dialogChoicesAndPreview()
     {
         // One page offers only the sheet; landscape pages have no spread layout.
@@ -47,7 +39,7 @@ private slots:
         }
         MainWindow w;
         QString seen;
-        mSeam->onDialog = [&seen](QDialog* d) {
+        seam->onDialog = [&seen](QDialog* d) {
             QPrinter* p = static_cast<QPrintPreviewDialog*>(d)->printer();
             const QSizeF mm = p->pageLayout().fullRectPoints().size() * 25.4 / 72;
             seen = QString("%1 %2x%3 full=%4 margins=%5 dpi=%6")
@@ -73,15 +65,15 @@ private slots:
             setFormation(formation);
             MainWindow w;
             w.setPageFormation(Setting::PaperSize, Setting::PageMax, Setting::PageOrientation, Setting::PageDirection);
-            mSeam->onDialog = [choice = choice](QDialog* d) {
+            seam->onDialog = [choice = choice](QDialog* d) {
                 d->findChild<QRadioButton*>(choice)->setChecked(true);
                 static_cast<PdfDialog*>(d)->ui->btnOk->click();
                 return d->result();
             };
             const QString out = mDir.filePath(QString(formation + choice).replace(' ', '_') + ".pdf");
-            mSeam->fileAnswers << out;
+            seam->fileAnswers << out;
             w.on_btnExport_clicked();
-            QCOMPARE(mSeam->log.last(), QString("information|PDF出力|PDF出力が完了しました。"));
+            QCOMPARE(seam->log.last(), QString("information|PDF出力|PDF出力が完了しました。"));
             // Page sizes as the file states them, in whole millimetres.
             const QByteArray pdf = readFile(out);
             QStringList sizes;
@@ -96,29 +88,29 @@ private slots:
 
     void exportNamesFoldersAndFailures()
     {
-        mSeam->dialogResults << QDialog::Accepted << QDialog::Accepted << QDialog::Accepted << QDialog::Accepted
+        seam->dialogResults << QDialog::Accepted << QDialog::Accepted << QDialog::Accepted << QDialog::Accepted
                              << QDialog::Accepted;
         QVERIFY(QDir().mkpath(mDir.filePath("busy.pdf")));
-        mSeam->fileAnswers << mDir.filePath("booklet") << mDir.filePath("Second.PdF") << QString()
+        seam->fileAnswers << mDir.filePath("booklet") << mDir.filePath("Second.PdF") << QString()
                            << mDir.filePath("busy.pdf") << mDir.filePath("missing/out.pdf");
         MainWindow w;
         w.on_btnExport_clicked();
         const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        QCOMPARE(mSeam->log.at(1), "save|PDF出力|" + QDir::toNativeSeparators(docs + "/新しいファイル.pdf"));
+        QCOMPARE(seam->log.at(1), "save|PDF出力|" + QDir::toNativeSeparators(docs + "/新しいファイル.pdf"));
         // The remembered file is proposed next; a suffix in any case is kept.
         w.on_btnExport_clicked();
-        QCOMPARE(mSeam->log.at(4), "save|PDF出力|" + QDir::toNativeSeparators(mDir.path() + "/booklet.pdf"));
+        QCOMPARE(seam->log.at(4), "save|PDF出力|" + QDir::toNativeSeparators(mDir.path() + "/booklet.pdf"));
         QVERIFY(QFileInfo::exists(mDir.filePath("booklet.pdf")) && QFileInfo::exists(mDir.filePath("Second.PdF")));
         // A cancelled file dialog writes and says nothing.
         w.on_btnExport_clicked();
-        QCOMPARE(mSeam->log.size(), 8);
+        QCOMPARE(seam->log.size(), 8);
         // A folder in the way, then a missing folder: a warning, never the success message.
         w.on_btnExport_clicked();
-        QCOMPARE(mSeam->log.last(), QString("warning|PDF出力|PDF出力できません。\n指定されたファイル名は、他のアプリが使用中です。"));
+        QCOMPARE(seam->log.last(), QString("warning|PDF出力|PDF出力できません。\n指定されたファイル名は、他のアプリが使用中です。"));
         QCOMPARE(Setting::ExportFile, QString("busy.pdf"));
         w.on_btnExport_clicked();
-        QVERIFY(mSeam->log.last().startsWith("warning|PDF出力|PDF出力できません。\nファイルを書き込めませんでした。"));
-        QCOMPARE(mSeam->log.join('\n').count("完了"), 2);
+        QVERIFY(seam->log.last().startsWith("warning|PDF出力|PDF出力できません。\nファイルを書き込めませんでした。"));
+        QCOMPARE(seam->log.join('\n').count("完了"), 2);
 
         // A drawing that never reaches the printer leaves the old file and no temporary one.
         const QString path = mDir.filePath("booklet.pdf");

@@ -82,7 +82,7 @@ private slots:
         QCOMPARE(Editor::rect(b), QRect(90, 90, 100, 100));
     }
 
-    void ctrlClickAndRubberBand()
+    void ctrlClickRubberBandAndArrowKeys()
     {
         Editor e;
         DrawObject* a = e.box(10, 10, 40, 40);
@@ -99,14 +99,9 @@ private slots:
         e.drag({349, 100}, {400, 45});
         QCOMPARE(e.w.mListSelected, QList<DrawObject*>({c}));
         QVERIFY(!a->selected && !b->selected && c->selected);
-    }
 
-    void arrowKeysNudgeOneStepEach()
-    {
-        Editor e;
-        DrawObject* a = e.box(10, 30, 20, 20);
-        DrawObject* b = e.box(20, 40, 20, 20);
-        DrawObject* c = e.box(10, 50, 20, 20);
+        // Arrow keys nudge the selection, one step each.
+        a->x = 10, a->y = 30, b->x = 20, b->y = 40, c->x = 10, c->y = 50;
         e.select({a, b, c});
         e.key(Qt::Key_Right);
         QCOMPARE(QList<int>({a->x, b->x, c->x}), QList<int>({11, 21, 11}));
@@ -117,20 +112,6 @@ private slots:
         e.w.unselectObject();
         e.key(Qt::Key_Left);
         QCOMPARE(e.w.mListUndo.size(), 5); // one step per key; nothing selected, nothing recorded
-    }
-
-    void zoomTwoMapsEveryPath()
-    {
-        Editor e;
-        e.w.on_btnZoom_clicked();
-        DrawObject* a = e.box(40, 20, 20, 20);
-        DrawObject* b = e.box(100, 100, 20, 20);
-        e.press({101, 51}); // selects a
-        e.drag({101, 51}, {121, 71}); // 10 document units
-        e.drag({139, 81}, {159, 81}); // right edge, at widget 2 * 69 + 1
-        QCOMPARE(Editor::rect(a), QRect(50, 30, 30, 20));
-        e.drag({10, 10}, {201, 201}); // the band reaches b's first pixel at (100, 100)
-        QCOMPARE(e.w.mListSelected, QList<DrawObject*>({a, b}));
     }
 
     void menuAndKeys()
@@ -184,18 +165,29 @@ private slots:
         QCOMPARE(pixel(50, 240), QColor(Qt::white));
     }
 
-    void newObjectButton()
+
+    void zoomTwoMapsEveryPathAndTheNewObjectButton()
     {
         Editor e;
-        e.w.TextLinkCruiseStart();
         e.w.on_btnZoom_clicked();
+        DrawObject* a = e.box(40, 20, 20, 20);
+        DrawObject* b = e.box(100, 100, 20, 20);
+        e.press({101, 51}); // selects a
+        e.drag({101, 51}, {121, 71}); // 10 document units
+        e.drag({139, 81}, {159, 81}); // right edge, at widget 2 * 69 + 1
+        QCOMPARE(Editor::rect(a), QRect(50, 30, 30, 20));
+        e.drag({10, 10}, {201, 201}); // the band reaches b's first pixel at (100, 100)
+        QCOMPARE(e.w.mListSelected, QList<DrawObject*>({a, b}));
+
+        // The new-object button puts a box 24 units inside the visible corner,
+        // in document units, and ends link mode.
+        e.w.TextLinkCruiseStart();
         e.w.resize(400, 300);
         QApplication::processEvents();
         QScrollBar* h = e.ui->scrMain->horizontalScrollBar();
         h->setValue(101);
         QTest::mouseClick(e.ui->btnNewObj, Qt::LeftButton);
-        // 24 units inside the visible corner, in document units; link mode ends.
-        QCOMPARE(Editor::rect(e.w.getAreaObjects(0)->first()), QRect(h->value() / 2 + 24, 24, 200, 100));
+        QCOMPARE(Editor::rect(e.w.getAreaObjects(0)->last()), QRect(h->value() / 2 + 24, 24, 200, 100));
         QVERIFY(h->value() > 0 && e.w.mPointerMode == POINTER_IDLE);
         QVERIFY(e.ui->btnNewObj->styleSheet().contains("#fff;"));
     }

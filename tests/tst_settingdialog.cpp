@@ -1,44 +1,30 @@
 // The settings dialog: loading, controls that depend on the page count, the
 // refused formations, the sheet colour, and what OK stores and rebuilds.
 #include "mainwindow.h"
-#include "setting.h"
+#include "seamtestcase.h"
 #include "settingdialog.h"
-#include "testsupport.h"
 #include "ui_mainwindow.h"
 #include "ui_settingdialog.h"
 
 #include <QtTest>
 
-class TstSettingDialog : public QObject
+class TstSettingDialog : public SeamTestCase
 {
     Q_OBJECT
-    ScriptedSeam* mSeam = nullptr;
-
 private slots:
-    void init()
-    {
-        Setting::resetDefaults();
-        mSeam = ScriptedSeam::install();
-    }
-
     void loadsAndStoresEverySetting()
     {
-        Setting::PaperSize = "B5";
-        Setting::PaperMargin = 12;
-        Setting::PageForm = "slim";
-        Setting::PageDirection = "jabara-right";
-        Setting::PageFoldLine = "line2";
-        Setting::EditAreaPattern = "mesh";
-        Setting::PageColor = QColor(1, 2, 3, 4);
+        Setting::PaperSize = "B5", Setting::PaperMargin = 12, Setting::PageForm = "slim", Setting::PageDirection = "jabara-right";
+        Setting::PageFoldLine = "line2", Setting::EditAreaPattern = "mesh", Setting::PageColor = QColor(1, 2, 3, 4);
         Setting::PrinterName = "a printer that was unplugged";
         SettingDialog d;
         QVERIFY(d.ui->radSlimOn->isChecked() && d.ui->radMeshOn->isChecked() && d.ui->lblFinalSize->text() == "B8（スリム型）");
         QVERIFY(d.ui->cmbPrinter->itemText(0) == "（デフォルト）" && d.ui->cmbPrinter->currentIndex() == -1);
         // The colour keeps its alpha; a colour dialog closed without a choice changes nothing.
-        mSeam->colorAnswers << QColor(200, 100, 50, 77) << QColor();
+        seam->colorAnswers << QColor(200, 100, 50, 77) << QColor();
         d.ui->btnPaperColor->click();
         d.ui->btnPaperColor->click();
-        QCOMPARE(mSeam->log, (QStringList{"color|Color|", "color|Color|"}));
+        QCOMPARE(seam->log, (QStringList{"color|Color|", "color|Color|"}));
 
         // OK keeps every other setting; the vanished printer becomes the default.
         d.ui->btnOk->click();
@@ -50,8 +36,7 @@ private slots:
 
     void pageCountControls()
     {
-        Setting::PageMax = 4;
-        Setting::PageOrientation = "landscape";
+        Setting::PageMax = 4, Setting::PageOrientation = "landscape";
         SettingDialog d;
         QVERIFY(d.ui->cmbPageOrientation->currentIndex() == 1 && d.ui->radSlimOn->isHidden() && d.ui->lblSlim->isHidden());
         // 8 pages: upright forced, slim offered; back to 4: orientation back, slim off.
@@ -81,7 +66,7 @@ private slots:
         for (int fold : {2, 5}) { // gatefold, accordion
             d.ui->cmbPageDirection->setCurrentIndex(fold);
             d.ui->btnOk->click();
-            QCOMPARE(mSeam->log.last(), QString("information|設定確認|4ページ構成の時、観音折り・蛇腹折りはできません。"));
+            QCOMPARE(seam->log.last(), QString("information|設定確認|4ページ構成の時、観音折り・蛇腹折りはできません。"));
         }
         QVERIFY(d.result() == QDialog::Rejected && Setting::PageMax == 8 && Setting::PaperSize == "A4");
         d.ui->cmbPageDirection->setCurrentIndex(1);
@@ -93,7 +78,7 @@ private slots:
     {
         MainWindow w;
         w.ui->tabwgtMain->setCurrentIndex(2);
-        mSeam->onDialog = [](QDialog* d) {
+        seam->onDialog = [](QDialog* d) {
             auto* sd = static_cast<SettingDialog*>(d);
             sd->ui->cmbPageMax->setCurrentText("4");
             sd->ui->cmbPageOrientation->setCurrentIndex(1);
@@ -101,7 +86,7 @@ private slots:
             return sd->result();
         };
         w.on_btnSetting_clicked();
-        QCOMPARE(mSeam->log.last(), QString("dialog|設定|"));
+        QCOMPARE(seam->log.last(), QString("dialog|設定|"));
         QVERIFY(w.ui->tabwgtMain->count() == 2 && w.ui->tabwgtMain->currentIndex() == 0);
         QCOMPARE(QSize(_EDITAREA_W_PX, _EDITAREA_H_PX), QSize(1122, 397));
     }

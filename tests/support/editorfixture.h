@@ -20,11 +20,7 @@ struct Editor {
     MainWindow w;
     Ui::MainWindow* ui = w.ui;
 
-    Editor()
-    {
-        w.show();
-        (void)QTest::qWaitForWindowExposed(&w);
-    }
+    Editor() { w.show(), (void)QTest::qWaitForWindowExposed(&w); }
     static void quietDiagnostics() { QLoggingCategory::setFilterRules("default.debug=false"); }
     QWidget* page() { return ui->tabwgtMain->currentWidget(); }
     // Puts a box on a page as a loaded document would, unselected.
@@ -46,8 +42,7 @@ struct Editor {
     void run(int type, const QString& value, const QList<DrawObject*>& objs)
     {
         Command* cmd = w.createCmd(objs);
-        cmd->type = type;
-        cmd->value = value;
+        cmd->type = type, cmd->value = value;
         w.execCmd(cmd, true, 0);
     }
     void press(QPoint p, Qt::KeyboardModifiers m = {}) { QTest::mousePress(page(), Qt::LeftButton, m, p); }
@@ -57,12 +52,7 @@ struct Editor {
         QMouseEvent e(QEvent::MouseMove, p, Qt::NoButton, held, Qt::NoModifier);
         QApplication::sendEvent(page(), &e);
     }
-    void drag(QPoint from, QPoint to, Qt::KeyboardModifiers m = {})
-    {
-        press(from, m);
-        move(to);
-        release(to);
-    }
+    void drag(QPoint from, QPoint to, Qt::KeyboardModifiers m = {}) { press(from, m), move(to), release(to); }
     void key(int k) { QTest::keyClick(page(), Qt::Key(k)); }
     // Opens the context menu at `at` and picks `choice` (none: dismissed).
     void menu(QPoint at, const QString& choice = QString())
