@@ -156,8 +156,7 @@ private slots:
         DocumentSettings s;
         s.paperMargin = 0;
         DrawObject *text = box(300, 40, 240, 120, QColor()), *picture = box(40, 200, 96, 96, QColor());
-        text->text = "折本組版";
-        text->textSize = 36;
+        text->text = "折本組版", text->textSize = 36;
         picture->setImgPath(png);
         save(doc, s, {{text, picture}, {}, {}, {}});
         const auto [code, out, err] = run(ZAMFU, {"--export-pdf", pdf, "--layout", "spreads", doc});

@@ -7,7 +7,7 @@ class TstDrawObject : public QObject
     Q_OBJECT
 
 private slots:
-    void newObjectDefaults()
+    void defaultsKeyValuesColoursPensAndChains()
     {
         DrawObject o(24, 30, 200, 100);
         QCOMPARE(o.text + "|" + o.textFont, QString("New|Osaka"));
@@ -20,10 +20,8 @@ private slots:
         QVERIFY(o.textLinkShareConf && !o.isTextLinked() && !o.bgColorEnabled && !o.textTategaki);
         QCOMPARE(o.layoutLines, QStringList({"New"})); // laid out by the constructor
         DrawObject::null(nullptr);                     // harmless
-    }
 
-    void keyValuesColoursAndPens()
-    {
+        // Key=value data, colour texts and pens.
         const QString data = "Shape=3;LineColor=0,0,0,255;LineWidth=1";
         for (const QString& c : {"LineColor|0,0,0,255", "LineWidth|1", "Color|x", "Shape|3", "shape|x"})
             QCOMPARE(DrawObject::findValue(c.section('|', 0, 0), data, "x"), c.section('|', 1));

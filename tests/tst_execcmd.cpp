@@ -7,7 +7,7 @@ class TestExecCmd : public QObject
 private slots:
     void initTestCase() { Editor::quietDiagnostics(); }
 
-    void selectionListAndFlagsAgree()
+    void selectionCreationStackingAndValues()
     {
         Editor f;
         DrawObject* a = f.place(0, 10);
@@ -28,13 +28,9 @@ private slots:
         QVERIFY(f.ui->txtText->toPlainText().isEmpty() && f.ui->btnTextLinkOnOff->isHidden());
         QVERIFY(f.w.mPointerMode == POINTER_IDLE && f.w.mLastX + f.w.mPressY == 0 && f.w.mNewUndoStep);
         QCOMPARE(f.w.mListUndo.size(), 1); // the deletion; selections are never recorded
-    }
 
-    void creationStackingAndValues()
-    {
-        Editor f;
-        DrawObject* a = f.place(1, 0);
-        DrawObject* b = f.place(1, 0);
+        // Creation and stacking places.
+        a = f.place(1, 0), b = f.place(1, 0);
         auto* top = new DrawObject(0, 0, 10, 10);
         auto* bottom = new DrawObject(0, 0, 10, 10);
         f.run(CMD_OBJ_CREATE, "1,-1", {top});

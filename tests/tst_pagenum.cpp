@@ -15,7 +15,7 @@ class TstPageNum : public QObject
 {
     Q_OBJECT
 private slots:
-    void placesPerFormation()
+    void placesPerFormationAndFromTheButton()
     {
         QCOMPARE(placed(8, "left", 560, 397, 5), QString("- 8 -@0:105,358 - 1 -@0:385,358 - 2 -@1:105,358 "
                                                          "- 3 -@1:385,358 - 4 -@2:105,358 - 5 -@2:385,358 "
@@ -27,10 +27,8 @@ private slots:
         // Margins no page can hold keep the numbers on the page, without overflow.
         for (int margin : {110, INT_MAX, INT_MIN})
             QCOMPARE(PageNumbers::boxes(8, "left", 560, 397, margin).first().y, margin == INT_MIN ? 377 : 0);
-    }
 
-    void buttonPlacesAllInOneStep()
-    {
+        // The header button places them all in one undoable step, on top.
         Editor e;
         e.box(5, 5, 10, 10, 2);
         QTest::mouseClick(e.ui->btnPageNum, Qt::LeftButton);

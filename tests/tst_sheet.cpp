@@ -24,17 +24,11 @@ bool same(QRgb pixel, const QColor& c)
 struct Doc {
     QList<DrawObject*> areas[4];
     QList<QList<DrawObject*>*> lists{&areas[0], &areas[1], &areas[2], &areas[3]};
-    ~Doc()
-    {
-        for (auto& l : areas)
-            qDeleteAll(l);
-    }
+    ~Doc() { for (auto& l : areas) qDeleteAll(l); }
     Doc& box(int area, int x, int y, int w, int h, const QColor& color)
     {
         auto* o = new DrawObject(x, y, w, h);
-        o->text.clear();
-        o->bgColorEnabled = true;
-        o->bgColor = color;
+        o->text.clear(), o->bgColorEnabled = true, o->bgColor = color;
         areas[area].append(o);
         return *this;
     }

@@ -22,13 +22,9 @@ private slots:
 
         auto* d = e.w.findChild<DialogTextDetail*>();
         const QList<QPair<QSpinBox*, int DrawObject::*>> rows = {
-            {d->ui->spnTateRevRotateX, &DrawObject::textTateRevRotateX},
-            {d->ui->spnTateRevRotateY, &DrawObject::textTateRevRotateY},
-            {d->ui->spnTateRevMiniX, &DrawObject::textTateRevMiniX},
-            {d->ui->spnTateRevMiniY, &DrawObject::textTateRevMiniY},
-            {d->ui->spnTateRevPuncX, &DrawObject::textTateRevPuncX},
-            {d->ui->spnTateRevPuncY, &DrawObject::textTateRevPuncY},
-        };
+            {d->ui->spnTateRevRotateX, &DrawObject::textTateRevRotateX}, {d->ui->spnTateRevRotateY, &DrawObject::textTateRevRotateY},
+            {d->ui->spnTateRevMiniX, &DrawObject::textTateRevMiniX},     {d->ui->spnTateRevMiniY, &DrawObject::textTateRevMiniY},
+            {d->ui->spnTateRevPuncX, &DrawObject::textTateRevPuncX},     {d->ui->spnTateRevPuncY, &DrawObject::textTateRevPuncY}};
         for (int i = 0; i < 6; ++i)
             a->*rows[i].second = i * 50 - 255;
         const int undo = e.w.mListUndo.size();

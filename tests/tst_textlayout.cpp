@@ -67,7 +67,7 @@ private slots:
         QCOMPARE(feeds->layoutRects.at(3).y(), 2 * feeds->layoutRects.at(2).y());
     }
 
-    void justificationAndAlignment()
+    void justificationAlignmentAndVerticalColumns()
     {
         const int cw = fw("あ"), W = 5 * cw + 15;
         for (int align : {33, 34, 36}) {
@@ -89,10 +89,8 @@ private slots:
         const int lh = q.bottom() - q.top() - 1;
         QCOMPARE(box(W, 300, "あ", false, 129)->layoutRects.at(0), QRect(0, (300 - lh) / 2, 2 * fw("oo"), 2 * lh));
         QCOMPARE(box(W, 300, "あいうえおか")->layoutRects.at(5).y(), lh + 4);
-    }
 
-    void verticalColumns()
-    {
+        // Vertical columns, right to left.
         const int cp = DrawObject::charPitch(fm(), 0), h = 5 * cp + cp / 2; // five characters a column
         QCOMPARE(cp, 2 - fm().boundingRect(QStringLiteral("Q")).top());
         const Box hang = box(200, h, "あいうえお。", true);

@@ -15,11 +15,7 @@ protected:
     ScriptedSeam* seam = nullptr;
 
 private slots:
-    void init()
-    {
-        Setting::resetDefaults();
-        seam = ScriptedSeam::install();
-    }
+    void init() { Setting::resetDefaults(), seam = ScriptedSeam::install(); }
 };
 
 #endif
