@@ -85,9 +85,8 @@ private slots:
             const auto [code, out, err] = run(ZAMFU, args);
             QVERIFY2(code > 0 && err.startsWith("zamfu: ") && err.count('\n') == 1, qPrintable(args.join(' ') + " -> " + err));
         }
-        QFile f(out);
         DocumentContent reread;
-        QVERIFY(f.open(QIODevice::ReadOnly) && f.readAll() == "old" && Document::read(one, &reread));
+        QVERIFY(readFile(out) == "old" && Document::read(one, &reread));
     }
 
     void imposition()

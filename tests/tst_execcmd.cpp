@@ -5,8 +5,6 @@ class TestExecCmd : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { Editor::quietDiagnostics(); }
-
     void selectionCreationStackingAndValues()
     {
         Editor f;

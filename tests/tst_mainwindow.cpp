@@ -158,17 +158,6 @@ private slots:
         w.on_btnCopyObj_clicked();
         QCOMPARE(xs(*w.mListArea[2]), QList<int>{300});
 
-        // Copies of linked boxes are unlinked; the chain stays as it was.
-        w.selectObject("new", src[0], false);
-        w.TextLinkInsertObj(src[1]);
-        w.selectObject("add", src[1], false);
-        w.actionCopy();
-        w.actionPaste();
-        w.on_btnCopyObj_clicked();
-        for (DrawObject* o : w.mListArea[2]->mid(1))
-            QVERIFY(!o->isTextLinked());
-        QCOMPARE(*src[0]->textLinkList, src.mid(0, 2));
-
         // Stacking a selection of two: the last selected ends uppermost, or lowest.
         w.ui->tabwgtMain->setCurrentIndex(0);
         w.selectObject("new", src[1], false);

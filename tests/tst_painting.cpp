@@ -189,7 +189,7 @@ private slots:
         QCOMPARE(inkBounds(paintOn(*obj), dark), inkBounds(plain, dark));
     }
 
-    void verticalGlyphTransforms()
+    void verticalGlyphTransformsAndPrinterGlyphSize()
     {
         const auto plain = box(QRect(100, 50, 200, 200), "－", QRect(60, 60, 80, 80), 0);
         const auto fixed = box(QRect(100, 50, 200, 200), "－", QRect(60, 60, 80, 80), 0);
@@ -217,17 +217,14 @@ private slots:
         // further than the layout's least pitch of one.
         fixed->textWordSpacing = -1000;
         QCOMPARE(at(*fixed, "ゃ", 2).topLeft() - at(*plain, "ゃ", 0).topLeft(), QPoint(3 + ooW / 5, -2));
-    }
 
-    void printerGlyphsKeepTheLayoutSize()
-    {
         // Fonts are measured at the screen's resolution; a printer of another
         // resolution, scaled to program pixels, must draw the same glyph size.
-        const auto obj = box(QRect(20, 20, 300, 100));
-        obj->textSize = 20;
-        obj->relocateText("あいう Qgy");
-        auto print = [&](int dpi) { return inkBounds(paintOn(*obj, true, AREA, QRect(), Qt::white, 3, dpi), dark); };
-        const QRect reference = print(QFontMetrics(obj->makeFont()).fontDpi());
+        const auto text = box(QRect(20, 20, 300, 100));
+        text->textSize = 20;
+        text->relocateText("あいう Qgy");
+        auto print = [&](int dpi) { return inkBounds(paintOn(*text, true, AREA, QRect(), Qt::white, 3, dpi), dark); };
+        const QRect reference = print(QFontMetrics(text->makeFont()).fontDpi());
         for (int dpi : {96, 288, 600}) {
             const QRect got = print(dpi);
             QVERIFY(!reference.isEmpty() && (got.topLeft() - reference.topLeft()).manhattanLength() <= 2

@@ -5,8 +5,6 @@ class TestPanel : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { Editor::quietDiagnostics(); }
-
     void colorButtons()
     {
         QCOMPARE(MainWindow::getStyleValue("a:rgba(1,2", "rgba(", ")"), QString("1,2"));

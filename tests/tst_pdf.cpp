@@ -88,8 +88,7 @@ private slots:
 
     void exportNamesFoldersAndFailures()
     {
-        seam->dialogResults << QDialog::Accepted << QDialog::Accepted << QDialog::Accepted << QDialog::Accepted
-                             << QDialog::Accepted;
+        seam->dialogResults = QVector<int>(5, QDialog::Accepted).toList();
         QVERIFY(QDir().mkpath(mDir.filePath("busy.pdf")));
         seam->fileAnswers << mDir.filePath("booklet") << mDir.filePath("Second.PdF") << QString()
                            << mDir.filePath("busy.pdf") << mDir.filePath("missing/out.pdf");

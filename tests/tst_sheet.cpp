@@ -95,7 +95,7 @@ private slots:
         QVERIFY(!EditArea::size("B8", 8, "portrait", "normal").isValid() && !EditArea::size("a6", 8, "portrait", "normal").isValid());
     }
 
-    void everyPageLandsInItsCellTurnedAndDrawLists()
+    void everyPageInItsCellDrawListsAndFoldLines()
     {
         QVERIFY(sheetSize(8, 560, 397) == QSize(794, 1120) && sheetSize(4, 1122, 397) == QSize(794, 1122));
         for (const SheetLayout& lay : sheetLayouts()) {
@@ -146,10 +146,8 @@ private slots:
         // Absurd margins leave nothing to draw instead of a flipped rectangle.
         const ClipRects c = clipRects(PART_WHOLE, 15 | EDGE_SPLIT, 0, 100000, 560, 397);
         QVERIFY(!c.rect1.isValid() && !c.rect2.isValid() && !clipRects(5, 0, 0, 0, 560, 397).rect1.isValid());
-    }
 
-    void foldLinesAndGrid()
-    {
+        // Fold lines and the editor's grid.
         const int W = 560, H = 397;
         auto lines = [](const char* kind, const char* dir, int pm = 8, int only = -1) {
             QVector<QLine> out;

@@ -77,8 +77,6 @@ class TestUndo : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { Editor::quietDiagnostics(); }
-
     void panelRecordsRestoreEachObject()
     {
         Editor f;

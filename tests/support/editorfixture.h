@@ -15,13 +15,13 @@
 #include <QtTest>
 
 struct Editor {
-    bool defaults = (Setting::resetDefaults(), true); // before the window reads them
+    // Default settings before the window reads them; the executor's debug trace silenced.
+    bool ready = (Setting::resetDefaults(), QLoggingCategory::setFilterRules("default.debug=false"), true);
     ScriptedSeam* seam = ScriptedSeam::install();
     MainWindow w;
     Ui::MainWindow* ui = w.ui;
 
     Editor() { w.show(), (void)QTest::qWaitForWindowExposed(&w); }
-    static void quietDiagnostics() { QLoggingCategory::setFilterRules("default.debug=false"); }
     QWidget* page() { return ui->tabwgtMain->currentWidget(); }
     // Puts a box on a page as a loaded document would, unselected.
     DrawObject* box(int x, int y, int wd, int h, int area = 0, const QString& text = QString())

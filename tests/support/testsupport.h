@@ -30,10 +30,7 @@ public:
         return next("question|" + title + "|" + text, questionAnswers, QMessageBox::Yes);
     }
     void warning(QWidget*, const QString& title, const QString& text) override { log << "warning|" + title + "|" + text; }
-    void information(QWidget*, const QString& title, const QString& text) override
-    {
-        log << "information|" + title + "|" + text;
-    }
+    void information(QWidget*, const QString& title, const QString& text) override { log << "information|" + title + "|" + text; }
     QString getOpenFileName(QWidget*, const QString& caption, const QString& dir, const QString&) override
     {
         return next("open|" + caption + "|" + dir, fileAnswers, QString());
