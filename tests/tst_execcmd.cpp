@@ -52,7 +52,7 @@ private slots:
         QVERIFY(!a->textItalic && a->y == 0 && f.w.mListUndo.size() == records + 2);
     }
 
-    void linkCommands()
+    void linkCommandsAndDamagedChains()
     {
         Editor f;
         DrawObject* a = f.place(0, 0);
@@ -82,16 +82,10 @@ private slots:
         f.run(CMD_OBJ_TEXT_LINK_CHANGE, "true", {d});
         f.run(CMD_OBJ_TEXT_LINK_CHANGE, "true", {d, b});
         QVERIFY(!d->textLinkList && a->textLinkList->size() == 3);
-    }
 
-    void damagedChainsAreRepaired()
-    {
-        // Null entries, a duplicate and a member claiming another list, as a
-        // broken file could leave them: only a and b really belong.
-        Editor f;
-        DrawObject* a = f.place(0, 0);
-        DrawObject* b = f.place(0, 100);
-        DrawObject* c = f.place(0, 200);
+        // Damaged chains are repaired. Null entries, a duplicate and a member claiming
+        // another list, as a broken file could leave them: only a and b really belong.
+        a = f.place(2, 0), b = f.place(2, 100), c = f.place(2, 200);
         QList<DrawObject*> other{c};
         c->textLinkList = &other;
         a->textLinkList = b->textLinkList = new QList<DrawObject*>{nullptr, a, c, b, a};
@@ -104,7 +98,7 @@ private slots:
         f.run(CMD_OBJ_DELETE, "", {a, c});
         f.w.undo();
         f.w.undo();
-        QVERIFY(f.w.mListArea[0]->size() == 3 && !a->textLinkList);
+        QVERIFY(f.w.mListArea[2]->size() == 3 && !a->textLinkList);
     }
 };
 

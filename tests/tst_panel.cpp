@@ -5,11 +5,12 @@ class TestPanel : public QObject
     Q_OBJECT
 
 private slots:
-    void colorButtons()
+    void colorButtonsAndEveryWidgetRoundTripThroughTheObject()
     {
         QCOMPARE(MainWindow::getStyleValue("a:rgba(1,2", "rgba(", ")"), QString("1,2"));
         Editor f;
         DrawObject* a = f.place(0, 0);
+        DrawObject* other = f.place(0, 300);
         f.select({a});
         f.ui->btnBorderColor->click(); // cancelled: nothing sent
         f.seam->colorAnswers << QColor(9, 8, 7, 6);
@@ -20,16 +21,9 @@ private slots:
         QCOMPARE(f.w.getColorButtonColor(f.ui->btnBorderColor), QColor(0, 0, 0, 255));
         f.w.setColorButtonColor(f.ui->btnBgColor, "junk"); // components 0
         QCOMPARE(f.w.getColorButtonColor(f.ui->btnBgColor), QColor(0, 0, 0, 0));
-    }
 
-    void everyWidgetRoundTripsThroughTheObject()
-    {
         // Each widget sends its command and a refill from the object shows the
         // same again: a slot with the wrong code or field breaks the round.
-        Editor f;
-        DrawObject* a = f.place(0, 0);
-        DrawObject* other = f.place(0, 300);
-        f.select({a});
         auto shown = [](QWidget* w) {
             if (auto* spin = qobject_cast<QSpinBox*>(w))
                 return spin->value();

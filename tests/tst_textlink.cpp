@@ -8,8 +8,7 @@ class TstTextLink : public QObject
     static QPoint in(const DrawObject* o) { return {o->x + 5, o->y + 5}; }
 
 private slots:
-
-    void linkAcrossPagesAndUnlinkFromTheMenu()
+    void linkAcrossPagesUnlinkFromTheMenuAndPressesThatOnlyEndLinkMode()
     {
         Editor e;
         const QString text = QString(40, QChar(0x3042)) + "BBB";
@@ -37,14 +36,10 @@ private slots:
         QVERIFY(!a->isTextLinked() && a->text.isEmpty());
         QCOMPARE(*c->textLinkList, QList<DrawObject*>({c, b}));
         QCOMPARE(c->text + b->text, text); // no text lost
-    }
 
-    void pressesThatOnlyEndLinkMode()
-    {
-        Editor e;
-        DrawObject* a = e.box(10, 10, 200, 60);
-        DrawObject* b = e.box(10, 100, 200, 60);
-        DrawObject* c = e.box(10, 200, 200, 60);
+        // Presses that only end link mode, on boxes of their own on page 3.
+        e.ui->tabwgtMain->setCurrentIndex(2);
+        a = e.box(10, 10, 200, 60, 2), b = e.box(10, 100, 200, 60, 2), c = e.box(10, 200, 200, 60, 2);
         e.select({b});
         e.w.TextLinkInsertObj(c);
         // Empty space, the selected box itself, a box already linked.
@@ -55,12 +50,12 @@ private slots:
             QVERIFY(e.w.mPointerMode == POINTER_IDLE && !a->isTextLinked());
         }
         // The box to link after left the document since link mode began.
-        DrawObject* d = e.box(10, 290, 200, 60);
+        DrawObject* d = e.box(10, 290, 200, 60, 2);
         e.w.TextLinkCruiseStart();
-        e.w.getAreaObjects(0)->removeAll(a);
+        e.w.getAreaObjects(2)->removeAll(a);
         e.drag(in(d), in(d));
         QVERIFY(!a->isTextLinked() && !d->isTextLinked());
-        e.w.getAreaObjects(0)->prepend(a);
+        e.w.getAreaObjects(2)->prepend(a);
 
         // Emptying the selection ends link mode and its prompt.
         e.select({a});

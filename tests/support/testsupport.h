@@ -39,10 +39,7 @@ public:
     {
         return next("save|" + caption + "|" + dir, fileAnswers, QString());
     }
-    QColor getColor(const QColor&, QWidget*, const QString& title) override
-    {
-        return next("color|" + title + "|", colorAnswers, QColor());
-    }
+    QColor getColor(const QColor&, QWidget*, const QString& title) override { return next("color|" + title + "|", colorAnswers, QColor()); }
     QAction* execMenu(QMenu* menu, const QPoint& globalPos) override;
     int execDialog(QDialog* dialog) override;
     bool openUrl(const QString& url) override { return log << "url|" + url + "|", true; }
