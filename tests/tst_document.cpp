@@ -120,6 +120,7 @@ private slots:
         // Paths are made relative only inside the folder itself.
         for (const QString& p : {"/a/Docs2/p.png", "/x/a/Docs/p.png"})
             QCOMPARE(Document::relativeImagePath(p, "/a/Docs"), p);
+        QCOMPARE(Document::withXmlSuffix("/d/book") + Document::withXmlSuffix("/d/B.XML"), QString("/d/book.xml/d/B.XML"));
 
         // Chains with gaps, duplicate, negative, missing and huge indexes; a lone member.
         QVERIFY(parseText("<o><page_area>" + linkObj("a", "9") + linkObj("a", "-3") + linkObj("a", "0")

@@ -168,6 +168,9 @@ private slots:
         // Nothing for other kinds, nor for a single page whatever direction a document holds.
         QVERIFY(lines("none", "left").isEmpty() && lines("line3", "left").isEmpty() && lines("line1", "jabara-left", 1).isEmpty());
         QCOMPARE(lines("line1", "kannon-left", 4), lines("line1", "left", 4));
+        // Mountain, valley and dotted lines each keep their own dash pattern.
+        QCOMPARE(foldPen(PEN_MOUNTAIN).dashPattern() + foldPen(PEN_VALLEY).dashPattern() + foldPen(PEN_DOT).dashPattern(),
+                 (QVector<qreal>{9, 4, 1, 4, 5, 4, 1, 4}));
 
         // 35 vertical lines x = 7, 23 ... 551 from y = 5 to 389, then the horizontal ones.
         const QVector<QLine> grid = gridLines(W, H);
