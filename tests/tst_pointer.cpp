@@ -9,7 +9,6 @@ class TstPointer : public QObject
 {
     Q_OBJECT
 private slots:
-
     void moveResizeAndCursorOnOneBox()
     {
         Editor e;
@@ -164,7 +163,6 @@ private slots:
         e.move({230, 130}, Qt::NoButton);
         QCOMPARE(pixel(50, 240), QColor(Qt::white));
     }
-
 
     void zoomTwoMapsEveryPathAndTheNewObjectButton()
     {

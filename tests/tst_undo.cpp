@@ -1,3 +1,6 @@
+// Undo and redo: how a record spreads its values over its objects, what the
+// panel shows after undoing, the history bound, and a seeded random history
+// that must undo and redo exactly.
 #include "editorfixture.h"
 
 #include <QRandomGenerator>
