@@ -76,13 +76,3 @@ void BM_OpenDocument(benchmark::State& state)
 BENCHMARK(BM_OpenDocument)->Unit(benchmark::kMillisecond);
 
 }
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv); // fonts for the text layout
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

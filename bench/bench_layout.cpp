@@ -98,15 +98,3 @@ void BM_QTextLayoutReference(benchmark::State& state)
 BENCHMARK(BM_ChainHorizontal)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ChainVertical)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QTextLayoutReference)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
