@@ -195,6 +195,7 @@ private:
     void setupEditing();
     void fillFontCombo();
     void sendPanelCmd(int type, const QString& value);
+    void sendColorCmd(QPushButton* button, int type);
     void pushUndoRecord(Command* record, int do_mode);
     static void discardRecord(Command* record);
     void applyCode(const Command* cmd, int i, const QString& v, int partCount, bool* relayout,

@@ -319,11 +319,17 @@ void MainWindow::on_spnTextWordSpacing_valueChanged(int value)
     sendPanelCmd(CMD_OBJ_TEXT_WORD_SPACING_CHANGE, QString::number(value));
 }
 
+void MainWindow::sendColorCmd(QPushButton* button, int type)
+{
+    // The dialog shows the choice on the button at once; a cancel sends nothing.
+    const QColor c = ColorDialogShow(button);
+    if (c.isValid())
+        sendPanelCmd(type, DrawObject::colorToStr(c));
+}
+
 void MainWindow::on_btnTextColor_clicked()
 {
-    const QColor c = ColorDialogShow(ui->btnTextColor);
-    if (c.isValid())
-        sendPanelCmd(CMD_OBJ_TEXT_COLOR_CHANGE, DrawObject::colorToStr(c));
+    sendColorCmd(ui->btnTextColor, CMD_OBJ_TEXT_COLOR_CHANGE);
 }
 
 void MainWindow::on_radTextAlignTL_clicked() { sendPanelCmd(CMD_OBJ_TEXT_ALIGN_CHANGE, QString::number(ALIGNS[0])); }
@@ -361,18 +367,14 @@ void MainWindow::on_cmbTextDirection_currentIndexChanged(int index)
 
 void MainWindow::on_btnEdgeColor_clicked()
 {
-    const QColor c = ColorDialogShow(ui->btnEdgeColor);
-    if (c.isValid())
-        sendPanelCmd(CMD_OBJ_TEXT_EDGE_COLOR_CHANGE, DrawObject::colorToStr(c));
+    sendColorCmd(ui->btnEdgeColor, CMD_OBJ_TEXT_EDGE_COLOR_CHANGE);
 }
 
 void MainWindow::on_spnEdgeWidth_valueChanged(int value) { sendPanelCmd(CMD_OBJ_TEXT_EDGE_WIDTH_CHANGE, QString::number(value)); }
 
 void MainWindow::on_btnBgColor_clicked()
 {
-    const QColor c = ColorDialogShow(ui->btnBgColor);
-    if (c.isValid())
-        sendPanelCmd(CMD_OBJ_BG_COLOR_CHANGE, DrawObject::colorToStr(c));
+    sendColorCmd(ui->btnBgColor, CMD_OBJ_BG_COLOR_CHANGE);
 }
 
 void MainWindow::on_chkBgColor_stateChanged(int state)
@@ -385,9 +387,7 @@ void MainWindow::on_spnBgRadius_valueChanged(int value) { sendPanelCmd(CMD_OBJ_B
 
 void MainWindow::on_btnBorderColor_clicked()
 {
-    const QColor c = ColorDialogShow(ui->btnBorderColor);
-    if (c.isValid())
-        sendPanelCmd(CMD_OBJ_BORDER_COLOR_CHANGE, DrawObject::colorToStr(c));
+    sendColorCmd(ui->btnBorderColor, CMD_OBJ_BORDER_COLOR_CHANGE);
 }
 
 void MainWindow::on_cmbBorderStyle_currentIndexChanged(int index)
@@ -399,9 +399,7 @@ void MainWindow::on_spnBorderWidth_valueChanged(int value) { sendPanelCmd(CMD_OB
 
 void MainWindow::on_btnRuledLineColor_clicked()
 {
-    const QColor c = ColorDialogShow(ui->btnRuledLineColor);
-    if (c.isValid())
-        sendPanelCmd(CMD_OBJ_RULEDLINE_COLOR_CHANGE, DrawObject::colorToStr(c));
+    sendColorCmd(ui->btnRuledLineColor, CMD_OBJ_RULEDLINE_COLOR_CHANGE);
 }
 
 void MainWindow::on_cmbRuledLineStyle_currentIndexChanged(int index)
