@@ -71,6 +71,8 @@ public:
     int type = 0;
     QString value;
     QList<DrawObject*> objs;
+    // Undo and redo records: the document state executing the record returns to.
+    quint64 docState = 0;
 
     void addObj(DrawObject* obj);
     void addObjs(QList<DrawObject*> list);

@@ -45,6 +45,14 @@ void DocumentSettings::applyToSetting() const
     Setting::EditAreaPattern = editAreaPattern;
 }
 
+bool DocumentSettings::operator==(const DocumentSettings& o) const
+{
+    return paperSize == o.paperSize && paperMargin == o.paperMargin && pageMax == o.pageMax
+           && pageOrientation == o.pageOrientation && pageDirection == o.pageDirection
+           && pageFoldLine == o.pageFoldLine && pageForm == o.pageForm && pageColor == o.pageColor
+           && editAreaPattern == o.editAreaPattern;
+}
+
 // ---- chains ---------------------------------------------------------------
 
 void ChainTable::add(const QString& id, int index, DrawObject* obj)

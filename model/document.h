@@ -26,6 +26,7 @@ struct DocumentSettings
 
     static DocumentSettings fromSetting();
     void applyToSetting() const;
+    bool operator==(const DocumentSettings& o) const;
 };
 
 // Text link chains met while reading one document. Members are gathered with

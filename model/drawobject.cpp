@@ -20,9 +20,38 @@ DrawObject::~DrawObject()
     delete img;
 }
 
+DrawObject::DrawObject(Bare) : x(0), y(0), w(0), h(0)
+{
+}
+
 void DrawObject::null(DrawObject* obj)
 {
     delete obj;
+}
+
+DrawObject* DrawObject::storedCopy(const DrawObject* o)
+{
+    auto* c = new DrawObject(Bare{});
+    c->x = o->x, c->y = o->y, c->w = o->w, c->h = o->h, c->r = o->r;
+    c->textColor = o->textColor, c->text = o->text, c->textFont = o->textFont;
+    c->textMargin = o->textMargin, c->textSize = o->textSize, c->textWeight = o->textWeight;
+    c->textItalic = o->textItalic, c->textUnderline = o->textUnderline;
+    c->textStrikeout = o->textStrikeout, c->textImaging = o->textImaging;
+    c->textAlign = o->textAlign, c->textLineSpacing = o->textLineSpacing;
+    c->textWordSpacing = o->textWordSpacing;
+    c->textEdgeWidth = o->textEdgeWidth, c->textEdgeColor = o->textEdgeColor;
+    c->textTategaki = o->textTategaki;
+    c->textTateRevRotateX = o->textTateRevRotateX, c->textTateRevRotateY = o->textTateRevRotateY;
+    c->textTateRevMiniX = o->textTateRevMiniX, c->textTateRevMiniY = o->textTateRevMiniY;
+    c->textTateRevPuncX = o->textTateRevPuncX, c->textTateRevPuncY = o->textTateRevPuncY;
+    c->shape = o->shape, c->shapeData = o->shapeData;
+    c->bgColor = o->bgColor, c->bgColorEnabled = o->bgColorEnabled, c->bgRadius = o->bgRadius;
+    c->borderColor = o->borderColor, c->borderStyle = o->borderStyle, c->borderWidth = o->borderWidth;
+    c->ruledline = o->ruledline, c->ruledlineColor = o->ruledlineColor;
+    c->ruledlineStyle = o->ruledlineStyle, c->ruledlineWidth = o->ruledlineWidth;
+    c->imgPath = o->imgPath, c->imgRatioKeep = o->imgRatioKeep, c->imgCenter = o->imgCenter;
+    c->textLinkShareConf = o->textLinkShareConf;
+    return c;
 }
 
 void DrawObject::setImgPath(QString path)

@@ -95,6 +95,10 @@ public:
     QList<QString> layoutLines;
 
     static void null(DrawObject* obj);
+    // The stored fields only: no image, no layout, no chain. Cheap enough to
+    // take of a whole document on every autosave, and safe to write out from
+    // another thread.
+    static DrawObject* storedCopy(const DrawObject* obj);
     void setImgPath(QString path);
 
     static QString findValue(QString key, QString data, QString defaultValue);
@@ -120,6 +124,10 @@ public:
 
     // Painting (objectpainter.cpp); screen or printer decided by the device.
     void paint(QPainter* painter, QRect clip1, QRect clip2);
+
+private:
+    struct Bare {};
+    explicit DrawObject(Bare);
 };
 
 #endif
