@@ -50,6 +50,7 @@ MainWindow::MainWindow(QWidget* parent)
     _EDITAREA_H_PX = 397;
     setEditAreaSize("A6", 8, "portrait");
 
+    setupUnsavedChanges();
     init();
     installEventFilters();
     setupEditing();
@@ -118,6 +119,7 @@ void MainWindow::init()
     ui->tabwgtObject->setCurrentWidget(ui->tabBasic);
     ui->btnNewObj->setStyleSheet("#btnNewObj{    background-color: #ffff99;    border-radius: 20px;}");
     mNewObjHint = true;
+    resetDocumentState();
     updateCurrentPage();
 }
 
@@ -143,12 +145,17 @@ void MainWindow::installEventFilters()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    const auto answer = UiSeam::instance()->question(this, "終了", "Zamfuを終了しますか？",
-                                                     QMessageBox::Yes | QMessageBox::No);
-    if (answer == QMessageBox::No)
+    // A modified document asks to be saved instead of the general question.
+    const bool leave = mDocState.isModified()
+                           ? maybeSave()
+                           : UiSeam::instance()->question(this, "終了", "Zamfuを終了しますか？",
+                                                          QMessageBox::Yes | QMessageBox::No) != QMessageBox::No;
+    if (!leave) {
         event->ignore();
-    else
-        event->accept();
+        return;
+    }
+    event->accept();
+    finishRecovery();
 }
 
 void MainWindow::on_btnHelp_clicked()

@@ -6,6 +6,11 @@
 #include <QString>
 #include <QVariant>
 #include <QColor>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include "documentstate.h"
+#include "recovery.h"
 
 class Command;
 class DrawObject;
@@ -106,6 +111,45 @@ public:
     Q_SLOT void on_btnImg_clicked();
     Q_SLOT void on_btnImgDel_clicked();
     // ---- end documents ----
+
+    // ---- unsaved changes, save prompts, recovery copies (mainwindow_recovery.cpp) ----
+    DocumentState mDocState;
+    // The file the document belongs to; empty when it was never saved.
+    QString documentPath() const { return mDocPath; }
+    // Asks whether to save a modified document; true when the caller may go
+    // on and replace or close it. A clean document asks nothing.
+    bool maybeSave();
+    // Recovery copies in dir (the window keeps none until this is called).
+    void enableRecovery(const QString& dir);
+    RecoveryStore* recovery() const { return mRecovery; }
+    // Offers the copies of editors that died; true when one was restored.
+    bool offerRecovery();
+    // The whole document as a file would hold it, image paths relative to folder.
+    QByteArray documentBytes(const QString& folder);
+    Q_SLOT void takeRecoveryCopy();
+
+private:
+    void setupUnsavedChanges();
+    void resetDocumentState();
+    void bindDocument(const QString& path);
+    void documentSaved(const QString& path);
+    bool saveThroughDialog();
+    void noteDocumentChange(const Command* cmd, bool recorded, bool save_undo, int do_mode);
+    void scheduleRecoveryCopy();
+    void dropRecoveryCopy();
+    void finishRecovery();
+    void showRecoveryNotice(bool failing);
+    void loadContent(DocumentContent* content);
+    void updateTitle();
+    QString mDocPath;
+    QString mAppTitle;
+    RecoveryStore* mRecovery = nullptr;
+    QTimer mAutosaveTimer;
+    AutosaveSchedule mAutosave;
+    QElapsedTimer mClock;
+    bool mRecoveryNotice = false;
+public:
+    // ---- end unsaved changes ----
 
 public slots:
     void paint(QPaintDevice* device, int page_area, int page_divide);

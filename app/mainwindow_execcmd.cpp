@@ -255,8 +255,10 @@ void MainWindow::undo()
         return;
     qDebug() << "-- undo --";
     Command* r = mListUndo.takeLast();
-    if (Command* redoRec = createUndoCmd(r))
+    if (Command* redoRec = createUndoCmd(r)) {
+        redoRec->docState = mDocState.current();
         mListRedo.append(redoRec);
+    }
     qDebug() << "mListRedo.count" << mListRedo.size();
     execCmd(r, false, 1);
 }
@@ -279,9 +281,12 @@ void MainWindow::execCmd(const Command* cmd, bool save_undo, int do_mode)
         delete cmd;
         return;
     }
-    if (save_undo)
-        if (Command* rec = createUndoCmd(cmd))
-            pushUndoRecord(rec, do_mode);
+    Command* rec = save_undo ? createUndoCmd(cmd) : nullptr;
+    if (rec) {
+        rec->docState = mDocState.current(); // undoing returns here
+        pushUndoRecord(rec, do_mode);
+    }
+    noteDocumentChange(cmd, rec != nullptr, save_undo, do_mode);
 
     int partCount = 0;
     const QStringList parts = cmd->distributeValues(&partCount);

@@ -69,6 +69,7 @@ bool MainWindow::fileSave(QString path)
         return false;
     }
     setSaveDir(path);
+    documentSaved(path);
     return true;
 }
 
@@ -84,28 +85,40 @@ bool MainWindow::fileOpen(QString path)
     }
     setSaveDir(path);
     setImageDir(path);
+    loadContent(&content);
+    bindDocument(path);
+    return true;
+}
+
+void MainWindow::loadContent(DocumentContent* content)
+{
     init();
-    content.settings.applyToSetting();
+    content->settings.applyToSetting();
     setPageFormation(Setting::PaperSize, Setting::PageMax, Setting::PageOrientation, Setting::PageDirection);
     for (int i = 0; i < mListArea.size(); ++i)
-        *mListArea[i] = content.takeArea(i);
+        *mListArea[i] = content->takeArea(i);
     ui->tabwgtMain->setCurrentIndex(0);
     updateCurrentPage();
-    return true;
 }
 
 void MainWindow::on_btnNew_clicked()
 {
-    const auto answer = UiSeam::instance()->question(this, "最初から", "すべてクリアされます。よろしいですか？",
-                                                     QMessageBox::Yes | QMessageBox::No);
-    if (answer != QMessageBox::Yes)
+    // A modified document asks to be saved instead of the general question.
+    if (mDocState.isModified()) {
+        if (!maybeSave())
+            return;
+    } else if (UiSeam::instance()->question(this, "最初から", "すべてクリアされます。よろしいですか？",
+                                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         return;
+    }
     init();
     updateCurrentPage();
 }
 
 void MainWindow::on_btnOpen_clicked()
 {
+    if (!maybeSave())
+        return;
     const QString start = QDir::toNativeSeparators(getSaveDir() + "/" + getSaveFile());
     const QString path = UiSeam::instance()->getOpenFileName(this, "開く", start, FILTER_XML);
     if (path.isEmpty())
@@ -117,10 +130,14 @@ void MainWindow::on_btnOpen_clicked()
 
 void MainWindow::on_btnSave_clicked()
 {
+    saveThroughDialog();
+}
+
+bool MainWindow::saveThroughDialog()
+{
     const QString start = QDir::toNativeSeparators(getSaveDir() + "/" + getSaveFile());
     const QString path = UiSeam::instance()->getSaveFileName(this, "保存", start, FILTER_XML);
-    if (!path.isEmpty())
-        fileSave(path);
+    return !path.isEmpty() && fileSave(path);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event)
@@ -138,7 +155,17 @@ void MainWindow::dropEvent(QDropEvent* event)
         return;
     event->acceptProposedAction();
     // A URL that names no local file gives an empty path, which fileOpen refuses.
-    fileOpen(urls.first().toLocalFile());
+    const QString path = urls.first().toLocalFile();
+    if (!mDocState.isModified() || !Document::hasXmlSuffix(path)) {
+        fileOpen(path);
+        return;
+    }
+    // The save prompt waits until the drop is over: the dragging program
+    // would otherwise wait on it.
+    QTimer::singleShot(0, this, [this, path] {
+        if (maybeSave())
+            fileOpen(path);
+    });
 }
 
 void MainWindow::setupDocuments()

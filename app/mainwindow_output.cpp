@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "document.h"
 #include "pdfdialog.h"
 #include "pdfexport.h"
 #include "setting.h"
@@ -21,8 +22,11 @@ const QString DOC_PATH = QStandardPaths::writableLocation(QStandardPaths::Docume
 void MainWindow::on_btnSetting_clicked()
 {
     SettingDialog dialog(nullptr);
+    const DocumentSettings before = DocumentSettings::fromSetting();
     if (UiSeam::instance()->execDialog(&dialog) != QDialog::Accepted)
         return;
+    if (!(DocumentSettings::fromSetting() == before))
+        mDocState.changeOutsideHistory();
     // Objects keep their lists and coordinates; only tabs and sizes change.
     setPageFormation(Setting::PaperSize, Setting::PageMax, Setting::PageOrientation, Setting::PageDirection);
     ui->tabwgtMain->setCurrentIndex(0);

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMenu>
+#include <QPushButton>
 #include <QUrl>
 
 #include <memory>
@@ -33,6 +34,20 @@ QMessageBox::StandardButton UiSeam::question(QWidget* parent, const QString& tit
                                              QMessageBox::StandardButtons buttons)
 {
     return QMessageBox::question(parent, title, text, buttons);
+}
+
+QMessageBox::StandardButton UiSeam::ask(QWidget* parent, const QString& title, const QString& text,
+                                        const QString& detail, const Choices& choices)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    box.setInformativeText(detail);
+    for (const auto& c : choices)
+        box.addButton(c.first)->setText(c.second);
+    if (!choices.isEmpty()) {
+        box.setDefaultButton(choices.first().first);
+        box.setEscapeButton(box.button(choices.last().first));
+    }
+    return QMessageBox::StandardButton(box.exec());
 }
 
 void UiSeam::warning(QWidget* parent, const QString& title, const QString& text)

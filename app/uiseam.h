@@ -2,7 +2,9 @@
 #define UISEAM_H
 
 #include <QColor>
+#include <QList>
 #include <QMessageBox>
+#include <QPair>
 #include <QPoint>
 #include <QString>
 
@@ -20,6 +22,11 @@ public:
 
     virtual QMessageBox::StandardButton question(QWidget* parent, const QString& title, const QString& text,
                                                  QMessageBox::StandardButtons buttons);
+    // A question whose buttons carry their own captions. The first button is
+    // the default, the last one answers Escape; detail may be empty.
+    using Choices = QList<QPair<QMessageBox::StandardButton, QString>>;
+    virtual QMessageBox::StandardButton ask(QWidget* parent, const QString& title, const QString& text,
+                                            const QString& detail, const Choices& choices);
     virtual void warning(QWidget* parent, const QString& title, const QString& text);
     virtual void information(QWidget* parent, const QString& title, const QString& text);
     virtual QString getOpenFileName(QWidget* parent, const QString& caption, const QString& dir,

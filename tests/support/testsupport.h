@@ -15,7 +15,7 @@
 class ScriptedSeam : public UiSeam
 {
 public:
-    QList<QMessageBox::StandardButton> questionAnswers; // default: Yes
+    QList<QMessageBox::StandardButton> questionAnswers; // default: Yes (ask: its Escape answer)
     QStringList fileAnswers;                            // default: empty (cancel)
     QList<QColor> colorAnswers;                         // default: invalid (cancel)
     QList<int> dialogResults;                           // default: Rejected
@@ -28,6 +28,11 @@ public:
                                          QMessageBox::StandardButtons) override
     {
         return next("question|" + title + "|" + text, questionAnswers, QMessageBox::Yes);
+    }
+    QMessageBox::StandardButton ask(QWidget*, const QString& title, const QString& text, const QString&,
+                                    const Choices& choices) override
+    {
+        return next("ask|" + title + "|" + text, questionAnswers, choices.last().first);
     }
     void warning(QWidget*, const QString& title, const QString& text) override { log << "warning|" + title + "|" + text; }
     void information(QWidget*, const QString& title, const QString& text) override { log << "information|" + title + "|" + text; }
