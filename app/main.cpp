@@ -1,5 +1,6 @@
 #include "cli.h"
 #include "mainwindow.h"
+#include "testscript.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -25,8 +26,13 @@ int main(int argc, char* argv[])
     const QString path = argc >= 2 ? QString::fromLocal8Bit(argv[1]) : QString();
 
     MainWindow w;
-    if (!path.isEmpty())
+    TestScript* script = TestScript::fromEnvironment(&w); // test builds only
+    // Work an editor lost comes first; a restored copy stays the open document.
+    w.enableRecovery(RecoveryStore::defaultDir());
+    if (!w.offerRecovery() && !path.isEmpty())
         w.fileOpen(path);
     w.show();
+    if (script)
+        script->start();
     return app.exec();
 }
