@@ -26,5 +26,5 @@ if [ ${#missing[@]} -gt 0 ]; then
   fi
 fi
 
-cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo ${ZAMFU_CMAKE_ARGS:-} >/dev/null
+cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZAMFU_TEST_HOOKS=ON ${ZAMFU_CMAKE_ARGS:-} >/dev/null
 cmake --build "$BUILD" -j"$(nproc)"
