@@ -1,0 +1,130 @@
+#include "imagescene.h"
+
+#include "drawobject.h"
+#include "objectpainter.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QRadialGradient>
+
+namespace ImageScene {
+
+namespace {
+
+const QRect AREA(0, 0, 560, 397);
+
+QImage quadrants()
+{
+    QImage img(400, 300, QImage::Format_RGB32);
+    QPainter p(&img);
+    p.fillRect(0, 0, 200, 150, QColor(220, 40, 40));
+    p.fillRect(200, 0, 200, 150, QColor(40, 170, 60));
+    p.fillRect(0, 150, 200, 150, QColor(40, 70, 210));
+    p.fillRect(200, 150, 200, 150, QColor(240, 210, 40));
+    QLinearGradient g(0, 120, 400, 180);
+    g.setColorAt(0, Qt::white);
+    g.setColorAt(1, Qt::black);
+    p.fillRect(0, 120, 400, 60, g);
+    return img;
+}
+
+QImage photo()
+{
+    QImage img(1200, 900, QImage::Format_RGB32);
+    QPainter p(&img);
+    QRadialGradient g(500, 400, 700);
+    g.setColorAt(0, QColor(250, 230, 180));
+    g.setColorAt(1, QColor(60, 90, 140));
+    p.fillRect(img.rect(), g);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(200, 60, 50));
+    p.drawEllipse(QPointF(800, 550), 220, 220);
+    p.setBrush(QColor(30, 120, 60));
+    p.drawRect(100, 600, 500, 300);
+    return img;
+}
+
+QImage tall()
+{
+    QImage img(150, 300, QImage::Format_RGB32);
+    QPainter p(&img);
+    QLinearGradient g(0, 0, 0, 300);
+    g.setColorAt(0, QColor(250, 160, 40));
+    g.setColorAt(1, QColor(90, 20, 120));
+    p.fillRect(img.rect(), g);
+    p.fillRect(0, 140, 150, 20, Qt::black);
+    return img;
+}
+
+DrawObject* imageBox(const QString& dir, const QString& file, int x, int y, int w, int h)
+{
+    auto* o = new DrawObject(x, y, w, h);
+    o->text.clear();
+    o->setImgPath(QDir(dir).filePath(file));
+    o->relocateText(QString());
+    return o;
+}
+
+}
+
+void writeImages(const QString& dir)
+{
+    const QDir d(dir);
+    quadrants().save(d.filePath("quadrants.png"));
+    photo().save(d.filePath("photo.jpg"), "JPEG", 90);
+    tall().save(d.filePath("tall.png"));
+    QFile::remove(d.filePath("yama.png"));
+    QFile::copy(sourceDir() + "/examples/images/yama.png", d.filePath("yama.png"));
+}
+
+QList<DrawObject*> objects(const QString& dir)
+{
+    QList<DrawObject*> out;
+    out << imageBox(dir, "quadrants.png", 20, 20, 200, 150); // stretched
+
+    DrawObject* o = imageBox(dir, "quadrants.png", 240, 20, 120, 150); // taller box, centred
+    o->imgRatioKeep = o->imgCenter = true;
+    out << o;
+    o = imageBox(dir, "tall.png", 380, 20, 160, 80); // wider box, at the left
+    o->imgRatioKeep = true;
+    out << o;
+    o = imageBox(dir, "tall.png", 380, 110, 160, 80); // wider box, centred
+    o->imgRatioKeep = o->imgCenter = true;
+    out << o;
+
+    o = imageBox(dir, "photo.jpg", 30, 200, 180, 140); // rounded, bordered, turned
+    o->bgRadius = 30, o->r = 30, o->borderStyle = 1, o->borderWidth = 3;
+    out << o;
+    o = imageBox(dir, "quadrants.png", 230, 190, 150, 150); // cut out as a heart
+    o->shapeData = "Shape=5;BodyColor=255,0,0,255;LineColor=200,0,0,255;LineWidth=2;MoldCut=inside;";
+    out << o;
+
+    o = imageBox(dir, "yama.png", 400, 210, 200, 160); // past the page edge, text on top
+    o->imgRatioKeep = o->imgCenter = true;
+    o->text = "山の上の文字 Text";
+    o->textSize = 16, o->textWeight = 75;
+    o->relocateText(QString());
+    out << o;
+    o = imageBox(dir, "photo.jpg", 40, 350, 300, 60); // wide strip cut by the page bottom
+    o->imgRatioKeep = true;
+    out << o;
+    return out;
+}
+
+QImage render(const QList<DrawObject*>& objects, double zoom, bool printer)
+{
+    QImage img(AREA.size() * zoom, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.scale(zoom, zoom);
+    for (DrawObject* o : objects)
+        paintObject(o, &p, AREA, QRect(), printer);
+    p.end();
+    return img;
+}
+
+}
