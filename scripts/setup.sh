@@ -7,7 +7,7 @@ BUILD="${ZAMFU_BUILD_DIR:-$ROOT/build}"
 
 PACKAGES=(cmake make g++ pkg-config qtbase5-dev qtbase5-dev-tools
           qttranslations5-l10n fonts-ipafont-gothic fonts-ipafont-mincho
-          poppler-utils libbenchmark-dev)
+          poppler-utils libbenchmark-dev libpng-dev libjpeg-dev zlib1g-dev)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
