@@ -3,6 +3,7 @@
 #include "document.h"
 #include "drawobject.h"
 #include "editarea.h"
+#include "imagestore.h"
 #include "pdfexport.h"
 #include "setting.h"
 #include "sheet.h"
@@ -17,7 +18,7 @@
 
 namespace {
 
-const QStringList OUR_OPTIONS = {"--export-pdf", "--layout", "--help", "-h"};
+const QStringList OUR_OPTIONS = {"--export-pdf", "--layout", "--image-ppi", "--help", "-h"};
 
 bool isOurs(const QString& arg)
 {
@@ -83,13 +84,15 @@ CliRequest parseCommandLine(const QStringList& args)
     CliRequest r;
     r.action = CliRequest::Export;
     bool haveOutput = false;
+    QString needsOutput; // an option that only means something with --export-pdf
     bool optionsEnded = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString a = args.at(i);
         if (!optionsEnded && a == "--") {
             optionsEnded = true;
-        } else if (!optionsEnded && (a == "--export-pdf" || a == "--layout" || a.startsWith("--export-pdf=")
-                                     || a.startsWith("--layout="))) {
+        } else if (!optionsEnded && (a == "--export-pdf" || a == "--layout" || a == "--image-ppi"
+                                     || a.startsWith("--export-pdf=") || a.startsWith("--layout=")
+                                     || a.startsWith("--image-ppi="))) {
             const int eq = a.indexOf('=');
             const QString name = eq < 0 ? a : a.left(eq);
             QString value;
@@ -102,7 +105,14 @@ CliRequest parseCommandLine(const QStringList& args)
             if (name == "--export-pdf") {
                 r.output = value;
                 haveOutput = true;
+            } else if (name == "--image-ppi") {
+                bool ok = false;
+                r.imagePpi = value.toInt(&ok);
+                if (!ok || r.imagePpi < ImageStore::MIN_PPI || r.imagePpi > ImageStore::MAX_PPI)
+                    return failure("bad --image-ppi '" + value + "' (use 72 to 1200)");
+                needsOutput = name;
             } else {
+                needsOutput = name;
                 r.layout = layoutFromWord(value);
                 if (r.layout < 0)
                     return failure("unknown layout '" + value + "' (use print, pages or spreads)");
@@ -116,7 +126,7 @@ CliRequest parseCommandLine(const QStringList& args)
         }
     }
     if (!haveOutput)
-        return failure("--layout needs --export-pdf OUT.pdf");
+        return failure(needsOutput + " needs --export-pdf OUT.pdf");
     if (r.document.isEmpty())
         return failure("no document given to export");
     return r;
@@ -134,10 +144,12 @@ QString commandLineHelp()
         "  --layout print        the imposed sheet, ready to print and fold (default)\n"
         "  --layout pages        one PDF page per booklet page (not for one-page booklets)\n"
         "  --layout spreads      one PDF page per spread (not for one page or landscape pages)\n"
+        "  --image-ppi N         images at N pixels per inch of print (72 to 1200, default 300)\n"
         "  -h, --help            show this text\n"
         "\n"
         "Exit status: 0 written, 1 the document could not be read or the PDF not written,\n"
-        "2 a bad option. An existing OUT.pdf is replaced only by a complete new file.");
+        "2 a bad option. An existing OUT.pdf is replaced only by a complete new file.\n"
+        "Images that cannot be drawn are left out with a warning each.");
 }
 
 int exportDocument(const CliRequest& request, QString* error)
@@ -174,10 +186,14 @@ int exportDocument(const CliRequest& request, QString* error)
             return;
         Sheet::render(&painter, Sheet::Context::fromSettings(1.0, true), Sheet::ALL_AREAS, layout, lists);
     };
+    ImageStore::instance().setPrintPpi(request.imagePpi);
+    ImageOutputReport report;
     if (!PdfExport::writePdf(request.output, request.layout, paint, &why)) {
         *error = "cannot write " + request.output + ": " + why;
         return 1;
     }
+    for (const ImageOutputReport::Failure& f : report.failures())
+        printLine(stderr, "zamfu: warning: image not drawn: " + f.path + " (" + ImageDecoder::problemText(f.problem) + ")");
     return 0;
 }
 

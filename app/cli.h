@@ -1,6 +1,8 @@
 #ifndef CLI_H
 #define CLI_H
 
+#include "imagestore.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +14,7 @@ struct CliRequest {
     QString output;   // PDF to write
     QString document; // document to read
     int layout = 0;   // PdfExport::Layout
+    int imagePpi = ImageStore::DEFAULT_PPI;
     QString error;    // one line, for Error
 };
 
@@ -22,7 +25,8 @@ QString commandLineHelp();
 
 // Reads the document and writes the PDF. Returns the exit code (0 written,
 // 1 a document or output failure, 2 a layout the booklet does not offer) and,
-// on failure, a one-line reason.
+// on failure, a one-line reason. Images it could not draw are warned about
+// on standard error, one line each; they do not change the exit code.
 int exportDocument(const CliRequest& request, QString* error);
 
 // Runs the export or the help text before any window exists; creates the

@@ -2,10 +2,12 @@
 #include "ui_mainwindow.h"
 
 #include "document.h"
+#include "imagestore.h"
 #include "pdfdialog.h"
 #include "pdfexport.h"
 #include "setting.h"
 #include "settingdialog.h"
+#include "sheet.h"
 #include "uiseam.h"
 
 #include <QDebug>
@@ -17,6 +19,35 @@
 
 namespace {
 const QString DOC_PATH = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+
+QString reasonText(ImageDecoder::Problem problem)
+{
+    switch (problem) {
+    case ImageDecoder::Missing: return "ファイルが見つかりません";
+    case ImageDecoder::NotRegular: return "通常のファイルではありません";
+    case ImageDecoder::Unreadable: return "読み込めません";
+    case ImageDecoder::Unsupported: return "対応していない形式です";
+    case ImageDecoder::TooLarge: return "大きすぎます";
+    case ImageDecoder::Damaged: return "壊れているか、途中で切れています";
+    case ImageDecoder::NoProblem: break;
+    }
+    return QString();
+}
+
+// One warning listing every image the output could not draw.
+void warnImagesNotDrawn(QWidget* parent, const QString& title, const ImageOutputReport& report)
+{
+    const QList<ImageOutputReport::Failure> failures = report.failures();
+    if (failures.isEmpty())
+        return;
+    const int shown = 20;
+    QStringList lines;
+    for (int i = 0; i < failures.size() && i < shown; ++i)
+        lines << QDir::toNativeSeparators(failures[i].path) + "（" + reasonText(failures[i].problem) + "）";
+    if (failures.size() > shown)
+        lines << QString("ほか%1件").arg(failures.size() - shown);
+    UiSeam::instance()->warning(parent, title, "次の画像を描画できませんでした。\n" + lines.join("\n"));
+}
 }
 
 void MainWindow::on_btnSetting_clicked()
@@ -45,6 +76,11 @@ void MainWindow::on_btnPrint_clicked()
     PdfExport::setFullPageNoMargins(&printer);
     preview.setWindowTitle("印刷プレビュー");
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, &MainWindow::paintPrinter);
+    {
+        ImageOutputReport report;
+        Sheet::prepareImages(Sheet::Context::fromSettings(mZoom, true), mListArea);
+        warnImagesNotDrawn(this, "印刷", report);
+    }
     UiSeam::instance()->execDialog(&preview);
     qDebug() << "--- preview end. ---";
 }
@@ -90,6 +126,7 @@ void MainWindow::on_btnExport_clicked()
     }
 
     changeCursor(Qt::WaitCursor);
+    ImageOutputReport report;
     QString error;
     const bool written = PdfExport::writePdf(
         name, mode, [this](QPrinter* printer, int layout) { paint(printer, 4, layout); }, &error);
@@ -101,4 +138,5 @@ void MainWindow::on_btnExport_clicked()
         return;
     }
     UiSeam::instance()->information(this, "PDF出力", "PDF出力が完了しました。");
+    warnImagesNotDrawn(this, "PDF出力", report);
 }

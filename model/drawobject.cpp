@@ -1,8 +1,7 @@
 #include "drawobject.h"
 #include "fonts.h"
+#include "imagestore.h"
 
-#include <QFile>
-#include <QImageReader>
 #include <QStringList>
 
 const QString DEF_FONT_NAME = QStringLiteral("Osaka");
@@ -17,7 +16,6 @@ DrawObject::~DrawObject()
 {
     delete textImagePainter;
     delete textImage;
-    delete img;
 }
 
 DrawObject::DrawObject(Bare) : x(0), y(0), w(0), h(0)
@@ -56,34 +54,8 @@ DrawObject* DrawObject::storedCopy(const DrawObject* o)
 
 void DrawObject::setImgPath(QString path)
 {
-    delete img;
-    img = nullptr;
     imgPath = path;
-    if (path.isEmpty() || !QFile::exists(path))
-        return;
-    // The declared size is checked before decoding: a huge image would take
-    // gigabytes. JPEG can be decoded reduced; anything else that large, or of
-    // unknown size, is refused and shows as no image (the path is kept).
-    const qint64 maxPixels = 40000000;
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    const qint64 pixels = qint64(size.width()) * size.height();
-    if (!size.isValid() || size.isEmpty()) {
-        img = new QImage();
-        return;
-    }
-    if (pixels > maxPixels) {
-        if (reader.format() != "jpeg" || !reader.supportsOption(QImageIOHandler::ScaledSize)) {
-            qDebug("image too large to load: %s", qPrintable(path));
-            img = new QImage();
-            return;
-        }
-        int f = 2;
-        while (pixels / (qint64(f) * f) > maxPixels)
-            f *= 2;
-        reader.setScaledSize(QSize(qMax(1, size.width() / f), qMax(1, size.height() / f)));
-    }
-    img = new QImage(reader.read());
+    img = path.isEmpty() ? nullptr : ImageStore::instance().acquire(path);
 }
 
 QString DrawObject::findValue(QString key, QString data, QString defaultValue)

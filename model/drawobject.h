@@ -10,6 +10,10 @@
 #include <QRect>
 #include <QString>
 
+#include <memory>
+
+class ImageSource;
+
 // Character sets for vertical writing and Japanese line breaking.
 extern const QString MOJI_MINI1_HALF;
 extern const QString MOJI_MINI1;
@@ -85,7 +89,9 @@ public:
     bool selected = false;
     QList<DrawObject*>* textLinkList = nullptr;
     bool textLinkShareConf = true;
-    QImage* img = nullptr;
+    // The picture of imgPath, shared with every other object naming the same
+    // file; set for any non-empty path, also one that cannot be used.
+    std::shared_ptr<ImageSource> img;
     QImage* textImage = nullptr;
     QPainter* textImagePainter = nullptr;
     QList<QRect> layoutRects;

@@ -1,8 +1,10 @@
 #include "objectpainter.h"
 #include "drawobject.h"
 #include "fonts.h"
+#include "imagestore.h"
 #include "shapes.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPaintDevice>
 #include <QPainterPath>
@@ -70,6 +72,8 @@ private:
     void clipContent(int kind, bool moldCut);
     void paintBackground();
     void paintImage();
+    void paintPlaceholder();
+    QSize devicePixels(const QRect& target) const;
     void paintBorder();
     void paintRuledLines();
     void paintText();
@@ -140,7 +144,7 @@ void ObjectPainter::paint(const QRect& clip1, const QRect& clip2)
 
 bool ObjectPainter::hasContent() const
 {
-    return obj.bgColorEnabled || (obj.img && !obj.img->isNull())
+    return obj.bgColorEnabled || obj.img
            || (obj.borderWidth > 0 && obj.borderStyle != 0)
            || (obj.ruledline > 0 && obj.ruledlineWidth > 0 && obj.ruledlineStyle != 0);
 }
@@ -173,16 +177,68 @@ void ObjectPainter::paintBackground()
         painter->drawRoundedRect(box(), obj.bgRadius, obj.bgRadius);
 }
 
+// The picture comes from the shared source at the size it is shown at (on
+// screen, exactly the device pixels the target covers) or printed at (the
+// output resolution); the geometry is that of the file's own size. What
+// cannot be drawn is a crossed frame on screen and a warning in output.
 void ObjectPainter::paintImage()
 {
-    if (!obj.img || obj.img->isNull())
+    if (!obj.img)
         return;
-    const QRect target = imageTargetRect(box(), obj.img->size(), obj.imgRatioKeep, obj.imgCenter);
+    ImageSource& source = *obj.img;
+    const QSize full = source.size(); // empty when the picture cannot be used
+    const QRect target = full.isEmpty() ? box() : imageTargetRect(box(), full, obj.imgRatioKeep, obj.imgCenter);
     if (target.isEmpty())
         return;
-    painter->setPen(Qt::NoPen);
-    painter->setBrush(Qt::NoBrush);
-    painter->drawImage(target, *obj.img);
+    const QSize print = ImageStore::instance().printPixels(target.size());
+    const QImage image = printer ? source.printImage(print) : source.screenImage(devicePixels(target), print);
+    if (!image.isNull()) {
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawImage(QRectF(target), image);
+    } else if (!printer) {
+        paintPlaceholder();
+    }
+}
+
+// Device pixels the target rectangle covers through the painter's transform
+// (zoom, rotation, the device pixel ratio).
+QSize ObjectPainter::devicePixels(const QRect& target) const
+{
+    const QTransform t = painter->combinedTransform();
+    const qreal sx = std::hypot(t.m11(), t.m12()), sy = std::hypot(t.m21(), t.m22());
+    return QSize(qMax(1, int(std::ceil(target.width() * sx - 1e-3))), qMax(1, int(std::ceil(target.height() * sy - 1e-3))));
+}
+
+void ObjectPainter::paintPlaceholder()
+{
+    const QRect b = box();
+    if (b.isEmpty())
+        return;
+    painter->save();
+    painter->setPen(DrawObject::getPen(QColor(128, 128, 128, 255), Qt::SolidLine, 1, Qt::SquareCap));
+    painter->setBrush(QColor(240, 240, 240, 160));
+    const QRect frame = b.adjusted(0, 0, -1, -1);
+    painter->drawRect(frame);
+    painter->drawLine(frame.topLeft(), frame.bottomRight());
+    painter->drawLine(frame.topRight(), frame.bottomLeft());
+
+    ensureFontSubstitutions();
+    QFont font(DEF_FONT_NAME);
+    font.setPointSize(9);
+    painter->setFont(fontForDevice(font, painter->device()));
+    const QFontMetrics fm(painter->font());
+    const QString name = fm.elidedText(QFileInfo(obj.imgPath).fileName(), Qt::ElideMiddle, qMax(0, b.width() - 8));
+    if (!name.isEmpty()) {
+        QRect label(0, 0, fm.horizontalAdvance(name) + 6, fm.height() + 2);
+        label.moveCenter(b.center());
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(QColor(255, 255, 255, 220));
+        painter->drawRect(label);
+        painter->setPen(QColor(64, 64, 64, 255));
+        painter->drawText(label, Qt::AlignCenter, name);
+    }
+    painter->restore();
 }
 
 void ObjectPainter::paintBorder()

@@ -1,6 +1,7 @@
 #include "sheet.h"
 
 #include "drawobject.h"
+#include "objectpainter.h"
 #include "setting.h"
 
 #include <QPainter>
@@ -343,10 +344,8 @@ void drawPiece(QPainter* painter, const Context& ctx, const Piece& piece, int pa
 
     if (!objects || !clip.rect1.isValid())
         return;
-    for (DrawObject* obj : *objects) {
-        if (obj)
-            obj->paint(painter, clip.rect1, clip.rect2);
-    }
+    for (DrawObject* obj : *objects)
+        paintObject(obj, painter, clip.rect1, clip.rect2, ctx.printer);
 }
 
 void drawFoldLines(QPainter* painter, const Context& ctx, const QString& kind)
@@ -389,6 +388,15 @@ void render(QPainter* painter, const Context& ctx, int page_area, int page_divid
             hooks.overlay(painter, p.area);
         painter->restore();
     }
+}
+
+void prepareImages(const Context& ctx, const QList<QList<DrawObject*>*>& lists)
+{
+    QImage scratch(1, 1, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&scratch);
+    Context print = ctx;
+    print.printer = true;
+    render(&painter, print, ALL_AREAS, 0, lists);
 }
 
 }

@@ -97,7 +97,7 @@ struct Context {
     int marginMm = 0;
     double zoom = 1.0;
     double dpi = 96.0;
-    bool printer = false; // printer or PDF: sheet frames instead of zoom and grid
+    bool printer = false; // print output: sheet frames, no screen marks, images at print resolution
 
     // From the current settings, edit-area size and screen resolution.
     static Context fromSettings(double zoom, bool printer);
@@ -123,6 +123,11 @@ void drawFoldLines(QPainter* painter, const Context& ctx, const QString& kind);
 // resolved to the current area. `lists` holds the object list of each area.
 void render(QPainter* painter, const Context& ctx, int page_area, int page_divide,
             const QList<QList<DrawObject*>*>& lists, const Hooks& hooks = Hooks());
+
+// Reads every image the printed sheet draws at print resolution, so those
+// that cannot be drawn are reported (ImageOutputReport) before output starts
+// and the output itself reads nothing.
+void prepareImages(const Context& ctx, const QList<QList<DrawObject*>*>& lists);
 
 }
 

@@ -4,36 +4,18 @@
 #include "drawobject.h"
 #include "editarea.h"
 #include "setting.h"
-#include "sheet.h"
 #include "sheetlayouts.h"
 #include "testsupport.h"
 
 #include <QApplication>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
 
-const QString ZAMFU = qEnvironmentVariableIsEmpty("ZAMFU_BINARY") ? QT_TESTCASE_BUILDDIR "/zamfu"
-                                                                  : qEnvironmentVariable("ZAMFU_BINARY");
-
-// Exit code (-1 when the program did not run) and its standard output and error.
-std::tuple<int, QString, QString> run(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
-        return {-1, QString(), program + " did not run: " + p.errorString()};
-    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
-}
-
-// The first page of a PDF as an image at dpi.
-QImage rendered(const QString& pdf, int dpi)
-{
-    const auto [code, out, err] = run("pdftoppm", {"-r", QString::number(dpi), "-f", "1", "-l", "1", "-png", "-singlefile", pdf, pdf});
-    return code == 0 ? QImage(pdf + ".png") : QImage();
-}
+const QString ZAMFU = zamfuBinary();
+const auto run = runProgram;
+const auto rendered = renderedPdf;
 
 DrawObject* box(int x, int y, int w, int h, const QColor& colour)
 {
@@ -162,15 +144,7 @@ private slots:
         QVERIFY2(code == 0, qPrintable(err));
         const QImage exported = rendered(pdf, 96);
 
-        DocumentContent content;
-        QVERIFY(Document::read(doc, &content));
-        content.settings.applyToSetting();
-        _EDITAREA_W_PX = 560, _EDITAREA_H_PX = 397;
-        QImage editor(560, 397, QImage::Format_RGB32);
-        editor.fill(Qt::white);
-        QPainter p(&editor);
-        Sheet::render(&p, Sheet::Context::fromSettings(1.0, false), 0, 0, {&content.areas[0]});
-        p.end();
+        const QImage editor = editorView(doc);
         const std::function<bool(const QColor&)> ink = [](const QColor& c) { return c.value() < 100; };
         const std::function<bool(const QColor&)> isRed = [](const QColor& c) { return c.red() > 200 && c.green() < 80; };
         for (const auto* match : {&ink, &isRed}) {

@@ -1,6 +1,7 @@
 // Document files: writing, reading rules, chains, image paths, hostile input, atomic saves.
 #include "document.h"
 #include "drawobject.h"
+#include "imagestore.h"
 #include "testsupport.h"
 
 #include <QRegularExpression>
@@ -72,7 +73,7 @@ private slots:
         const QByteArray written = Document::write(doc.settings, doc.areas, dir.path());
         QCOMPARE(withoutIds(QString(written).remove(QRegularExpression("\n *")).toUtf8()), withoutIds(file.toUtf8()));
         QCOMPARE(*doc.areas[0][0]->textLinkList, (QList<DrawObject*>{doc.areas[0][2], doc.areas[3][0], doc.areas[0][0]}));
-        QVERIFY(doc.areas[0][1]->img && !doc.areas[0][1]->img->isNull()); // found from any working folder
+        QVERIFY(doc.areas[0][1]->img && doc.areas[0][1]->img->usable()); // found from any working folder
 
         // Copies: every stored field, unselected, and out of any chain.
         doc.areas[0][1]->selected = true;

@@ -2,6 +2,7 @@
 // the dialogs and drops; copy, paste, duplicate, stacking and the image buttons.
 #include "document.h"
 #include "drawobject.h"
+#include "imagestore.h"
 #include "mainwindow.h"
 #include "seamtestcase.h"
 #include "ui_mainwindow.h"
@@ -175,7 +176,7 @@ private slots:
         const int before = w.mListUndo.size();
         w.on_btnImg_clicked();
         for (DrawObject* o : w.mListSelected)
-            QVERIFY(o->imgPath == png && o->img && !o->img->isNull());
+            QVERIFY(o->imgPath == png && o->img && o->img->usable());
         QCOMPARE(Setting::ImageDir, dir.path());
         w.on_btnImgDel_clicked();
         QVERIFY(w.mListUndo.size() == before + 2 && w.mListSelected.last()->imgPath.isEmpty());

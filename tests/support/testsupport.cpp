@@ -1,9 +1,15 @@
 #include "testsupport.h"
 
+#include "document.h"
+#include "setting.h"
+#include "sheet.h"
+
 #include <QAction>
 #include <QDialog>
 #include <QFile>
 #include <QMenu>
+#include <QPainter>
+#include <QProcess>
 
 QAction* ScriptedSeam::execMenu(QMenu* menu, const QPoint&)
 {
@@ -44,6 +50,48 @@ QByteArray readFile(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString zamfuBinary()
+{
+#ifdef QT_TESTCASE_BUILDDIR
+    if (qEnvironmentVariableIsEmpty("ZAMFU_BINARY"))
+        return QT_TESTCASE_BUILDDIR "/zamfu";
+#endif
+    return qEnvironmentVariable("ZAMFU_BINARY");
+}
+
+std::tuple<int, QString, QString> runProgram(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
+        return {-1, QString(), program + " did not run: " + p.errorString()};
+    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+QImage renderedPdf(const QString& pdf, int dpi)
+{
+    const auto [code, out, err] =
+        runProgram("pdftoppm", {"-r", QString::number(dpi), "-f", "1", "-l", "1", "-png", "-singlefile", pdf, pdf});
+    return code == 0 ? QImage(pdf + ".png") : QImage();
+}
+
+QImage editorView(const QString& document, int area)
+{
+    DocumentContent content;
+    if (!Document::read(document, &content))
+        return QImage();
+    content.settings.applyToSetting();
+    _EDITAREA_W_PX = 560, _EDITAREA_H_PX = 397;
+    QImage view(560, 397, QImage::Format_RGB32);
+    view.fill(Qt::white);
+    QPainter p(&view);
+    QList<QList<DrawObject*>*> lists;
+    for (QList<DrawObject*>& objects : content.areas)
+        lists << &objects;
+    Sheet::render(&p, Sheet::Context::fromSettings(1.0, false), area, 0, lists);
+    return view;
 }
 
 QRect inkBounds(const QImage& image, const std::function<bool(const QColor&)>& match)

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <tuple>
 
 // A UiSeam that answers from queues and records what was asked, so no test
 // ever blocks on a dialog.
@@ -65,6 +66,16 @@ private:
 QString sourceDir();
 // The whole file, or nothing when it cannot be read.
 QByteArray readFile(const QString& path);
+// The built zamfu program.
+QString zamfuBinary();
+// Runs a program to its end: exit code (-1 when it did not run), standard
+// output and standard error.
+std::tuple<int, QString, QString> runProgram(const QString& program, const QStringList& args);
+// The first page of a PDF rendered at dpi (pdftoppm); null on failure.
+QImage renderedPdf(const QString& pdf, int dpi);
+// Edit area `area` of a document file as the editor draws it at zoom 1, on
+// the default 560 x 397 edit area (the document's settings are applied).
+QImage editorView(const QString& document, int area = 0);
 // The smallest rectangle holding every pixel that matches.
 QRect inkBounds(const QImage& image, const std::function<bool(const QColor&)>& match);
 
