@@ -2,14 +2,13 @@
 #include "drawobject.h"
 #include "fonts.h"
 #include "imagestore.h"
+#include "pagefont.h"
 #include "shapes.h"
 
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QPaintDevice>
 #include <QPainterPath>
 #include <QPrinter>
-#include <QScreen>
 
 #include <cmath>
 
@@ -25,26 +24,6 @@ const int MAX_LINE_WIDTH = 255;
 
 // Upper bound of the off-screen text image, whatever the box and device.
 const qint64 MAX_TEXT_IMAGE_PIXELS = 4096LL * 4096LL;
-
-// Resolution the layout measured fonts at (that of QFontMetrics without a device).
-int layoutDpi()
-{
-    if (QCoreApplication::testAttribute(Qt::AA_Use96Dpi))
-        return 96;
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? qRound(screen->logicalDotsPerInchY()) : 100;
-}
-
-// Font sized so that on device it covers as many painter units as the layout
-// measured, whatever the device's own resolution.
-QFont fontForDevice(QFont font, const QPaintDevice* device)
-{
-    const int deviceDpi = device ? device->logicalDpiY() : 0;
-    const int dpi = layoutDpi();
-    if (deviceDpi > 0 && deviceDpi != dpi)
-        font.setPointSizeF(font.pointSizeF() * dpi / deviceDpi);
-    return font;
-}
 
 QColor almostOpaque(QColor c)
 {
@@ -226,8 +205,8 @@ void ObjectPainter::paintPlaceholder()
     ensureFontSubstitutions();
     QFont font(DEF_FONT_NAME);
     font.setPointSize(9);
-    painter->setFont(fontForDevice(font, painter->device()));
-    const QFontMetrics fm(painter->font());
+    painter->setFont(PageFont::forDevice(font, painter->device()));
+    const QFontMetrics fm = PageFont::metrics(font);
     const QString name = fm.elidedText(QFileInfo(obj.imgPath).fileName(), Qt::ElideMiddle, qMax(0, b.width() - 8));
     if (!name.isEmpty()) {
         QRect label(0, 0, fm.horizontalAdvance(name) + 6, fm.height() + 2);
@@ -343,7 +322,7 @@ void ObjectPainter::paintText()
 {
     const QFont font = obj.makeFont();
     if (obj.textTategaki) { // only the vertical glyph transforms measure
-        const QFontMetrics fm(font);
+        const QFontMetrics fm = PageFont::metrics(font);
         m.ooW = fm.horizontalAdvance(QStringLiteral("oo"));
         m.pitch = DrawObject::charPitch(fm, obj.textWordSpacing);
         m.cw = int(1.5 * m.ooW);
@@ -351,7 +330,7 @@ void ObjectPainter::paintText()
     }
 
     painter->save();
-    painter->setFont(fontForDevice(font, painter->device()));
+    painter->setFont(PageFont::forDevice(font, painter->device()));
     painter->setBrush(Qt::NoBrush);
 
     const bool needsImage = obj.textEdgeWidth > 0 || obj.textImaging;
@@ -451,7 +430,7 @@ QPainter* ObjectPainter::beginTextImage(const QRect& part, const QFont& font)
     p->scale(qreal(size.width()) / part.width(), qreal(size.height()) / part.height());
     p->translate(-part.x(), -part.y());
     p->setRenderHints(painter->renderHints());
-    p->setFont(fontForDevice(font, obj.textImage));
+    p->setFont(PageFont::forDevice(font, obj.textImage));
     p->setBrush(Qt::NoBrush);
     return p;
 }
@@ -479,7 +458,7 @@ void ObjectPainter::paintChainNumber()
     QFont font(DEF_FONT_NAME);
     font.setPointSize(12);
     font.setWeight(75);
-    painter->setFont(fontForDevice(font, painter->device()));
+    painter->setFont(PageFont::forDevice(font, painter->device()));
     painter->setPen(QColor(255, 255, 255, 192));
     painter->drawText(square, Qt::AlignHCenter | Qt::AlignVCenter, QString::number(obj.getTextLinkIndex() + 1));
 }

@@ -1,4 +1,5 @@
 #include "drawobject.h"
+#include "pagefont.h"
 
 #include <QGuiApplication>
 #include <QHash>
@@ -540,7 +541,7 @@ void DrawObject::relocateText(QString chainText)
         // Without a GUI application no font can be measured: the text is
         // kept whole in this box rather than lost.
         if (first < n && qGuiApp) {
-            const QFontMetrics fm(o->makeFont());
+            const QFontMetrics fm = PageFont::metrics(o->makeFont());
             Metrics metrics(fm);
             p = BoxLayout(o, run, first, hasNext, metrics).layout();
         }

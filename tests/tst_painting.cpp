@@ -1,5 +1,6 @@
 #include "drawobject.h"
 #include "objectpainter.h"
+#include "pagefont.h"
 #include "shapes.h"
 #include "testsupport.h"
 
@@ -191,7 +192,7 @@ private slots:
         const auto fixed = box(QRect(100, 50, 200, 200), "－", QRect(60, 60, 80, 80), 0);
         fixed->textTateRevRotateX = 4, fixed->textTateRevRotateY = 5, fixed->textTateRevMiniX = 3;
         fixed->textTateRevMiniY = -2, fixed->textTateRevPuncX = 1, fixed->textTateRevPuncY = 2;
-        const QFontMetrics fm(plain->makeFont());
+        const QFontMetrics fm = PageFont::metrics(plain->makeFont());
         const int ooW = fm.horizontalAdvance("oo"), pitch = DrawObject::charPitch(fm, 0);
         auto at = [](DrawObject& o, const QString& text, int kind) {
             o.text = o.layoutTexts[0] = text, o.layoutKinds = {kind};
@@ -214,13 +215,13 @@ private slots:
         fixed->textWordSpacing = -1000;
         QCOMPARE(at(*fixed, "ゃ", 2).topLeft() - at(*plain, "ゃ", 0).topLeft(), QPoint(3 + ooW / 5, -2));
 
-        // Fonts are measured at the screen's resolution; a printer of another
-        // resolution, scaled to program pixels, must draw the same glyph size.
+        // Fonts are measured at 96 per inch; a printer of another resolution,
+        // scaled to program pixels, must draw the same glyph size.
         const auto text = box(QRect(20, 20, 300, 100));
         text->textSize = 20;
         text->relocateText("あいう Qgy");
         auto print = [&](int dpi) { return inkBounds(paintOn(*text, true, AREA, QRect(), Qt::white, 3, dpi), dark); };
-        const QRect reference = print(QFontMetrics(text->makeFont()).fontDpi());
+        const QRect reference = print(PageFont::DPI);
         for (int dpi : {96, 288, 600}) {
             const QRect got = print(dpi);
             QVERIFY(!reference.isEmpty() && (got.topLeft() - reference.topLeft()).manhattanLength() <= 2

@@ -1,4 +1,5 @@
 #include "drawobject.h"
+#include "pagefont.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -23,7 +24,7 @@ class TstTextLayout : public QObject
         return o;
     }
     static QStringList lines(int w, int h, const QString& text, bool vertical = false) { return box(w, h, text, vertical)->layoutLines; }
-    static QFontMetrics fm() { return QFontMetrics(box(10, 10, "")->makeFont()); }
+    static QFontMetrics fm() { return PageFont::metrics(box(10, 10, "")->makeFont()); }
     static int fw(const QString& s) { return fm().horizontalAdvance(s); }
     static bool consistent(const DrawObject& o)
     {
