@@ -5,6 +5,7 @@
 #include "editarea.h"
 #include "imagestore.h"
 #include "pdfexport.h"
+#include "pngexport.h"
 #include "setting.h"
 #include "sheet.h"
 
@@ -18,12 +19,22 @@
 
 namespace {
 
-const QStringList OUR_OPTIONS = {"--export-pdf", "--layout", "--image-ppi", "--help", "-h"};
+const QStringList OUR_OPTIONS = {"--export-pdf", "--export-png", "--layout", "--dpi", "--image-ppi",
+                                 "--help", "-h", "--version"};
 
 bool isOurs(const QString& arg)
 {
     for (const QString& o : OUR_OPTIONS)
         if (arg == o || (o.startsWith("--") && arg.startsWith(o + "=")))
+            return true;
+    return false;
+}
+
+// Options that take a value, as "--name value" or "--name=value".
+bool valueOption(const QString& arg)
+{
+    for (const char* name : {"--export-pdf", "--export-png", "--layout", "--dpi", "--image-ppi"})
+        if (arg == QLatin1String(name) || arg.startsWith(QLatin1String(name) + '='))
             return true;
     return false;
 }
@@ -71,9 +82,9 @@ CliRequest parseCommandLine(const QStringList& args)
     for (const QString& a : args) {
         if (a == "--")
             break;
-        if (a == "--help" || a == "-h") {
+        if (a == "--help" || a == "-h" || a == "--version") {
             CliRequest r;
-            r.action = CliRequest::Help;
+            r.action = a == "--version" ? CliRequest::Version : CliRequest::Help;
             return r;
         }
         ours = ours || isOurs(a);
@@ -84,15 +95,14 @@ CliRequest parseCommandLine(const QStringList& args)
     CliRequest r;
     r.action = CliRequest::Export;
     bool haveOutput = false;
-    QString needsOutput; // an option that only means something with --export-pdf
+    QString needsOutput = "--layout"; // an option that only means something with an export
+    bool haveDpi = false;
     bool optionsEnded = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString a = args.at(i);
         if (!optionsEnded && a == "--") {
             optionsEnded = true;
-        } else if (!optionsEnded && (a == "--export-pdf" || a == "--layout" || a == "--image-ppi"
-                                     || a.startsWith("--export-pdf=") || a.startsWith("--layout=")
-                                     || a.startsWith("--image-ppi="))) {
+        } else if (!optionsEnded && valueOption(a)) {
             const int eq = a.indexOf('=');
             const QString name = eq < 0 ? a : a.left(eq);
             QString value;
@@ -102,7 +112,11 @@ CliRequest parseCommandLine(const QStringList& args)
                 value = args.at(++i);
             if (value.isEmpty())
                 return failure(name + " needs a value");
-            if (name == "--export-pdf") {
+            if (name == "--export-pdf" || name == "--export-png") {
+                const auto format = name == "--export-pdf" ? CliRequest::Pdf : CliRequest::Png;
+                if (haveOutput && r.format != format)
+                    return failure("--export-pdf and --export-png cannot be combined");
+                r.format = format;
                 r.output = value;
                 haveOutput = true;
             } else if (name == "--image-ppi") {
@@ -111,6 +125,13 @@ CliRequest parseCommandLine(const QStringList& args)
                 if (!ok || r.imagePpi < ImageStore::MIN_PPI || r.imagePpi > ImageStore::MAX_PPI)
                     return failure("bad --image-ppi '" + value + "' (use 72 to 1200)");
                 needsOutput = name;
+            } else if (name == "--dpi") {
+                bool ok = false;
+                r.dpi = value.toInt(&ok);
+                if (!ok || r.dpi < PngExport::MIN_DPI || r.dpi > PngExport::MAX_DPI)
+                    return failure(QString("--dpi takes a whole number from %1 to %2, not '%3'")
+                                       .arg(PngExport::MIN_DPI).arg(PngExport::MAX_DPI).arg(value));
+                haveDpi = true;
             } else {
                 needsOutput = name;
                 r.layout = layoutFromWord(value);
@@ -126,39 +147,48 @@ CliRequest parseCommandLine(const QStringList& args)
         }
     }
     if (!haveOutput)
-        return failure(needsOutput + " needs --export-pdf OUT.pdf");
+        return failure(haveDpi ? QString("--dpi needs --export-png OUT.png")
+                               : needsOutput + " needs --export-pdf OUT.pdf or --export-png OUT.png");
+    if (haveDpi && r.format != CliRequest::Png)
+        return failure("--dpi applies only to --export-png");
     if (r.document.isEmpty())
         return failure("no document given to export");
     return r;
 }
 
+QString versionText()
+{
+    return QStringLiteral("Zamfu " ZAMFU_VERSION);
+}
+
 QString commandLineHelp()
 {
-    return QStringLiteral(
+    return versionText() + QStringLiteral(
+        "\n"
         "Usage: zamfu [DOCUMENT.xml]\n"
         "       zamfu --export-pdf OUT.pdf [--layout print|pages|spreads] DOCUMENT.xml\n"
+        "       zamfu --export-png OUT.png [--layout print|pages|spreads] [--dpi N] DOCUMENT.xml\n"
         "\n"
         "Without options the editor opens, with DOCUMENT.xml if given.\n"
         "\n"
         "  --export-pdf OUT.pdf  write the document as a PDF and exit, without a window\n"
+        "  --export-png OUT.png  write the document as PNG images and exit: OUT.png for\n"
+        "                        one image, OUT-1.png, OUT-2.png, ... for several\n"
         "  --layout print        the imposed sheet, ready to print and fold (default)\n"
-        "  --layout pages        one PDF page per booklet page (not for one-page booklets)\n"
-        "  --layout spreads      one PDF page per spread (not for one page or landscape pages)\n"
+        "  --layout pages        one page per booklet page (not for one-page booklets)\n"
+        "  --layout spreads      one page per spread (not for one page or landscape pages)\n"
+        "  --dpi N               PNG resolution in pixels per inch, 72 to 600 (default 150)\n"
         "  --image-ppi N         images at N pixels per inch of print (72 to 1200, default 300)\n"
         "  -h, --help            show this text\n"
+        "  --version             show the version\n"
         "\n"
-        "Exit status: 0 written, 1 the document could not be read or the PDF not written,\n"
-        "2 a bad option. An existing OUT.pdf is replaced only by a complete new file.\n"
-        "Images that cannot be drawn are left out with a warning each.");
+        "Exit status: 0 written, 1 the document could not be read or the output not\n"
+        "written, 2 a bad option. Existing files are replaced only by complete new ones.\n"
+        "Images that cannot be drawn are left out with a warning each.")
 }
 
 int exportDocument(const CliRequest& request, QString* error)
 {
-    const QFileInfo doc(request.document), out(request.output);
-    if (doc.exists() && out.exists() && doc.canonicalFilePath() == out.canonicalFilePath()) {
-        *error = "the PDF would replace the document " + request.document;
-        return 2;
-    }
     DocumentContent content;
     QString why;
     if (!Document::read(request.document, &content, &why)) {
@@ -170,6 +200,17 @@ int exportDocument(const CliRequest& request, QString* error)
         *error = "this layout is not available for this booklet (use --layout print)";
         return 2;
     }
+    const bool png = request.format == CliRequest::Png;
+    const QStringList targets = png ? PngExport::fileNames(request.output, PngExport::imageCount(request.layout))
+                                    : QStringList(request.output);
+    const QFileInfo doc(request.document);
+    for (const QString& target : targets) {
+        const QFileInfo out(target);
+        if (out.exists() && doc.canonicalFilePath() == out.canonicalFilePath()) {
+            *error = QString(png ? "the image" : "the PDF") + " would replace the document " + request.document;
+            return 2;
+        }
+    }
     const QSize size = EditArea::size(Setting::getEditAreaSize(Setting::PaperSize, Setting::PageMax), Setting::PageMax,
                                       Setting::PageOrientation, Setting::PageForm);
     if (size.isValid()) {
@@ -180,17 +221,25 @@ int exportDocument(const CliRequest& request, QString* error)
     QList<QList<DrawObject*>*> lists;
     for (QList<DrawObject*>& area : content.areas)
         lists.append(&area);
-    const auto paint = [&lists](QPrinter* printer, int layout) {
-        QPainter painter;
-        if (!painter.begin(printer))
-            return;
-        Sheet::render(&painter, Sheet::Context::fromSettings(1.0, true), Sheet::ALL_AREAS, layout, lists);
-    };
     ImageStore::instance().setPrintPpi(request.imagePpi);
     ImageOutputReport report;
-    if (!PdfExport::writePdf(request.output, request.layout, paint, &why)) {
-        *error = "cannot write " + request.output + ": " + why;
-        return 1;
+    if (png) {
+        QStringList written;
+        if (!PngExport::writePngs(request.output, request.layout, request.dpi, lists, &written, &why)) {
+            *error = "cannot write " + request.output + ": " + why;
+            return 1;
+        }
+    } else {
+        const auto paint = [&lists](QPrinter* printer, int layout) {
+            QPainter painter;
+            if (!painter.begin(printer))
+                return;
+            Sheet::render(&painter, Sheet::Context::fromSettings(1.0, true), Sheet::ALL_AREAS, layout, lists);
+        };
+        if (!PdfExport::writePdf(request.output, request.layout, paint, &why)) {
+            *error = "cannot write " + request.output + ": " + why;
+            return 1;
+        }
     }
     for (const ImageOutputReport::Failure& f : report.failures())
         printLine(stderr, "zamfu: warning: image not drawn: " + f.path + " (" + ImageDecoder::problemText(f.problem) + ")");
@@ -209,6 +258,9 @@ int runCommandLine(int argc, char** argv, bool* handled)
         return 0;
     case CliRequest::Help:
         printLine(stdout, commandLineHelp());
+        return 0;
+    case CliRequest::Version:
+        printLine(stdout, versionText());
         return 0;
     case CliRequest::Error:
         printLine(stderr, "zamfu: " + request.error + " (see zamfu --help)");

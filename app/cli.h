@@ -9,12 +9,15 @@
 // What the command line asks for. Arguments that name no option of ours are
 // left to the editor (None).
 struct CliRequest {
-    enum Action { None, Help, Export, Error };
+    enum Action { None, Help, Version, Export, Error };
+    enum Format { Pdf, Png };
     Action action = None;
-    QString output;   // PDF to write
+    Format format = Pdf;
+    QString output;   // PDF or PNG to write
     QString document; // document to read
     int layout = 0;   // PdfExport::Layout
     int imagePpi = ImageStore::DEFAULT_PPI;
+    int dpi = 150;    // PNG resolution
     QString error;    // one line, for Error
 };
 
@@ -23,7 +26,10 @@ CliRequest parseCommandLine(const QStringList& args);
 
 QString commandLineHelp();
 
-// Reads the document and writes the PDF. Returns the exit code (0 written,
+// "Zamfu" and the version the program was built as.
+QString versionText();
+
+// Reads the document and writes the PDF or PNGs. Returns the exit code (0 written,
 // 1 a document or output failure, 2 a layout the booklet does not offer) and,
 // on failure, a one-line reason. Images it could not draw are warned about
 // on standard error, one line each; they do not change the exit code.

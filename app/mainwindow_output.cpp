@@ -5,6 +5,7 @@
 #include "imagestore.h"
 #include "pdfdialog.h"
 #include "pdfexport.h"
+#include "pngexport.h"
 #include "setting.h"
 #include "settingdialog.h"
 #include "sheet.h"
@@ -19,6 +20,8 @@
 
 namespace {
 const QString DOC_PATH = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+const QString FILTER_PDF = "PDF(*.pdf)";
+const QString FILTER_PNG = "PNG画像 (*.png)";
 
 QString reasonText(ImageDecoder::Problem problem)
 {
@@ -111,28 +114,42 @@ void MainWindow::on_btnExport_clicked()
 
     const QString dir = Setting::ExportDir.isEmpty() ? DOC_PATH : Setting::ExportDir;
     const QString file = Setting::ExportFile.isEmpty() ? QString("新しいファイル.pdf") : Setting::ExportFile;
-    QString name = UiSeam::instance()->getSaveFileName(this, "PDF出力", QDir::toNativeSeparators(dir + "/" + file),
-                                                       "PDF(*.pdf)");
+    QString filter;
+    QString name = UiSeam::instance()->getSaveFileNameAndFilter(
+        this, "PDF出力", QDir::toNativeSeparators(dir + "/" + file), FILTER_PDF + ";;" + FILTER_PNG, &filter);
     if (name.isEmpty())
         return;
-    if (!name.endsWith(".pdf", Qt::CaseInsensitive))
+    // The same layouts as PNG images, for sharing.
+    const bool png = filter == FILTER_PNG;
+    if (png) {
+        if (name.endsWith(".pdf", Qt::CaseInsensitive))
+            name.chop(4);
+        if (!name.endsWith(".png", Qt::CaseInsensitive))
+            name += ".png";
+    } else if (!name.endsWith(".pdf", Qt::CaseInsensitive)) {
         name += ".pdf";
+    }
     setExportDir(name);
 
-    const QFileInfo target(name);
-    if (target.exists() && (target.isDir() || !target.isWritable())) {
-        UiSeam::instance()->warning(this, "PDF出力", "PDF出力できません。\n指定されたファイル名は、他のアプリが使用中です。");
-        return;
+    const QStringList targets = png ? PngExport::fileNames(name, PngExport::imageCount(mode)) : QStringList(name);
+    for (const QString& t : targets) {
+        const QFileInfo target(t);
+        if (target.exists() && (target.isDir() || !target.isWritable())) {
+            UiSeam::instance()->warning(this, "PDF出力", "PDF出力できません。\n指定されたファイル名は、他のアプリが使用中です。");
+            return;
+        }
     }
 
     changeCursor(Qt::WaitCursor);
     ImageOutputReport report;
     QString error;
-    const bool written = PdfExport::writePdf(
-        name, mode, [this](QPrinter* printer, int layout) { paint(printer, 4, layout); }, &error);
+    QStringList written;
+    const bool done = png ? PngExport::writePngs(name, mode, PngExport::DEFAULT_DPI, mListArea, &written, &error)
+                          : PdfExport::writePdf(
+                                name, mode, [this](QPrinter* printer, int layout) { paint(printer, 4, layout); }, &error);
     changeCursor(-1);
-    if (!written) {
-        qDebug() << "PDF export failed:" << error;
+    if (!done) {
+        qDebug() << "export failed:" << error;
         UiSeam::instance()->warning(this, "PDF出力",
                                     "PDF出力できません。\nファイルを書き込めませんでした。\n" + QDir::toNativeSeparators(name));
         return;

@@ -70,6 +70,12 @@ QString UiSeam::getSaveFileName(QWidget* parent, const QString& caption, const Q
     return QFileDialog::getSaveFileName(parent, caption, dir, filter);
 }
 
+QString UiSeam::getSaveFileNameAndFilter(QWidget* parent, const QString& caption, const QString& dir,
+                                         const QString& filters, QString* selectedFilter)
+{
+    return QFileDialog::getSaveFileName(parent, caption, dir, filters, selectedFilter);
+}
+
 QColor UiSeam::getColor(const QColor& initial, QWidget* parent, const QString& title)
 {
     return QColorDialog::getColor(initial, parent, title, QColorDialog::ShowAlphaChannel);

@@ -33,6 +33,10 @@ public:
                                     const QString& filter);
     virtual QString getSaveFileName(QWidget* parent, const QString& caption, const QString& dir,
                                     const QString& filter);
+    // A save dialog offering several filters (";;" between them); *selectedFilter
+    // gets the one chosen.
+    virtual QString getSaveFileNameAndFilter(QWidget* parent, const QString& caption, const QString& dir,
+                                             const QString& filters, QString* selectedFilter);
     virtual QColor getColor(const QColor& initial, QWidget* parent, const QString& title);
     // Runs a popup menu; returns the chosen action or nullptr.
     virtual QAction* execMenu(QMenu* menu, const QPoint& globalPos);

@@ -1,5 +1,6 @@
 #include "pdfexport.h"
 
+#include "outputfile.h"
 #include "setting.h"
 
 #include <QDebug>
@@ -9,8 +10,6 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QTemporaryFile>
-
-#include <cstdio>
 
 namespace PdfExport {
 
@@ -32,10 +31,15 @@ const SlimPage SLIM_PAGES[] = {
     {"A6", 74, 210}, {"B7", 64, 182}, {"A7", 52, 148}, {"B8", 45, 128}, {"A8", 37, 105},
 };
 
-void setMillimetres(QPrinter* printer, double w, double h)
+QPageSize millimetres(double w, double h)
 {
     // Exact match: a fuzzy match would snap 182 x 257.1 back to a stock size.
-    printer->setPageSize(QPageSize(QSizeF(w, h), QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
+    return QPageSize(QSizeF(w, h), QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+}
+
+void setMillimetres(QPrinter* printer, double w, double h)
+{
+    printer->setPageSize(millimetres(w, h));
 }
 
 // A complete PDF starts with its header and ends with the end-of-file marker.
@@ -49,26 +53,6 @@ bool looksComplete(const QString& path)
     const qint64 tail = qMin<qint64>(f.size(), 64);
     f.seek(f.size() - tail);
     return f.read(tail).contains("%%EOF");
-}
-
-bool replaceFile(const QString& from, const QString& to)
-{
-    // rename() replaces the target in one step on POSIX systems.
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
-        return true;
-    if (QFileInfo::exists(to)) {
-        const QString backup = to + ".bak~";
-        QFile::remove(backup);
-        if (!QFile::rename(to, backup))
-            return false;
-        if (QFile::rename(from, to)) {
-            QFile::remove(backup);
-            return true;
-        }
-        QFile::rename(backup, to);
-        return false;
-    }
-    return QFile::rename(from, to);
 }
 
 }
@@ -152,44 +136,60 @@ QPageLayout::Orientation sheetOrientation()
     }
 }
 
-void applyLayout(QPrinter* printer, int layout)
+QPageSize pageSize(int pageSizeCode)
+{
+    const QPageSize qt{QPageSize::PageSizeId(pageSizeCode)};
+    double w = 0, h = 0;
+    if (!paperMillimetres(pageSizeCode, &w, &h))
+        return qt;
+    const QSizeF actual = qt.size(QPageSize::Millimeter);
+    if (int(w + 0.5) != int(actual.width() + 0.5) || int(h + 0.5) != int(actual.height() + 0.5))
+        return millimetres(w, h);
+    return qt;
+}
+
+QPageLayout pageLayout(int layout)
 {
     const bool slim = Setting::PageForm == "slim";
+    QPageSize size;
+    QPageLayout::Orientation orientation;
     if (layout == LayoutSpreads) {
-        setPaper(printer, Setting::paperSizeToEnum(Setting::getEditAreaSize(Setting::PaperSize, Setting::PageMax)));
-        printer->setPageOrientation(slim ? QPageLayout::Portrait : QPageLayout::Landscape);
+        size = pageSize(Setting::paperSizeToEnum(Setting::getEditAreaSize(Setting::PaperSize, Setting::PageMax)));
+        orientation = slim ? QPageLayout::Portrait : QPageLayout::Landscape;
     } else if (layout == LayoutPages) {
         const QString f = Setting::getFinalSize(Setting::PaperSize, Setting::PageMax);
         if (slim) {
             for (const SlimPage& s : SLIM_PAGES)
                 if (f == QLatin1String(s.name))
-                    setMillimetres(printer, s.w, s.h);
+                    size = millimetres(s.w, s.h);
         } else {
-            setPaper(printer, Setting::paperSizeToEnum(f));
+            size = pageSize(Setting::paperSizeToEnum(f));
         }
-        printer->setPageOrientation(Setting::PageOrientation == "portrait" ? QPageLayout::Portrait
-                                                                         : QPageLayout::Landscape);
+        orientation = Setting::PageOrientation == "portrait" ? QPageLayout::Portrait : QPageLayout::Landscape;
     } else {
-        setPaper(printer, Setting::paperSizeToEnum(Setting::PaperSize));
-        printer->setPageOrientation(sheetOrientation());
+        size = pageSize(Setting::paperSizeToEnum(Setting::PaperSize));
+        orientation = sheetOrientation();
     }
+    return QPageLayout(size, orientation, QMarginsF());
+}
+
+void applyLayout(QPrinter* printer, int layout)
+{
+    const QPageLayout page = pageLayout(layout);
+    if (page.pageSize().isValid())
+        printer->setPageSize(page.pageSize());
+    printer->setPageOrientation(page.orientation());
 }
 
 bool writePdf(const QString& path, int layout, const Painter& paint, QString* error)
 {
+    *error = OutputFile::targetProblem(path);
+    if (!error->isEmpty())
+        return false;
     const QFileInfo target(path);
     const QDir dir = target.absoluteDir();
-    if (!dir.exists()) {
-        *error = QString("folder %1 does not exist").arg(QDir::toNativeSeparators(dir.path()));
-        return false;
-    }
-    if (target.isDir()) {
-        *error = QString("%1 is a folder").arg(QDir::toNativeSeparators(target.absoluteFilePath()));
-        return false;
-    }
 
-    // Reserve a unique name beside the target, so the final rename stays on one file system.
-    QTemporaryFile tmp(dir.filePath(".zamfu-XXXXXX.pdf"));
+    QTemporaryFile tmp(OutputFile::temporaryPattern(path, ".pdf"));
     if (!tmp.open()) {
         *error = QString("cannot create a file in %1").arg(QDir::toNativeSeparators(dir.path()));
         return false;
@@ -212,11 +212,8 @@ bool writePdf(const QString& path, int layout, const Painter& paint, QString* er
         return false; // tmp removes its file
     }
 
-    const QFileDevice::Permissions perms = target.exists()
-        ? QFile::permissions(target.absoluteFilePath())
-        : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    QFile::setPermissions(tmpPath, perms);
-    if (!replaceFile(tmpPath, target.absoluteFilePath())) {
+    QFile::setPermissions(tmpPath, OutputFile::permissionsFor(target.absoluteFilePath()));
+    if (!OutputFile::replace(tmpPath, target.absoluteFilePath())) {
         *error = QString("cannot replace %1").arg(QDir::toNativeSeparators(target.absoluteFilePath()));
         return false;
     }

@@ -2,6 +2,7 @@
 #define PDFEXPORT_H
 
 #include <QPageLayout>
+#include <QPageSize>
 #include <QString>
 
 #include <functional>
@@ -38,6 +39,13 @@ bool paperMillimetres(int pageSizeCode, double* width, double* height);
 
 // Orientation of the imposed sheet for the current formation.
 QPageLayout::Orientation sheetOrientation();
+
+// Our paper for a Qt code (Japanese B sizes).
+QPageSize pageSize(int pageSizeCode);
+
+// Paper and orientation of an output page in the given layout (PDF page or
+// exported image), with no margins.
+QPageLayout pageLayout(int layout);
 
 // Paper and orientation of a PDF in the given layout.
 void applyLayout(QPrinter* printer, int layout);

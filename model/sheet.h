@@ -97,7 +97,9 @@ struct Context {
     int marginMm = 0;
     double zoom = 1.0;
     double dpi = 96.0;
-    bool printer = false; // print output: sheet frames, no screen marks, images at print resolution
+    // Printer, PDF or exported image: sheet frames instead of zoom and grid, no
+    // screen-only marks, images at print resolution.
+    bool printer = false;
 
     // From the current settings, edit-area size and screen resolution.
     static Context fromSettings(double zoom, bool printer);

@@ -18,6 +18,7 @@ class ScriptedSeam : public UiSeam
 public:
     QList<QMessageBox::StandardButton> questionAnswers; // default: Yes (ask: its Escape answer)
     QStringList fileAnswers;                            // default: empty (cancel)
+    QStringList filterAnswers;                          // default: the first filter offered
     QList<QColor> colorAnswers;                         // default: invalid (cancel)
     QList<int> dialogResults;                           // default: Rejected
     QStringList menuChoices;                            // action texts; default: none
@@ -43,6 +44,13 @@ public:
     }
     QString getSaveFileName(QWidget*, const QString& caption, const QString& dir, const QString&) override
     {
+        return next("save|" + caption + "|" + dir, fileAnswers, QString());
+    }
+    QString getSaveFileNameAndFilter(QWidget*, const QString& caption, const QString& dir, const QString& filters,
+                                     QString* selectedFilter) override
+    {
+        if (selectedFilter)
+            *selectedFilter = filterAnswers.isEmpty() ? filters.section(";;", 0, 0) : filterAnswers.takeFirst();
         return next("save|" + caption + "|" + dir, fileAnswers, QString());
     }
     QColor getColor(const QColor&, QWidget*, const QString& title) override { return next("color|" + title + "|", colorAnswers, QColor()); }

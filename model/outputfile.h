@@ -1,0 +1,28 @@
+#ifndef OUTPUTFILE_H
+#define OUTPUTFILE_H
+
+#include <QFileDevice>
+#include <QString>
+
+// Exported files (PDF, PNG) are written under a temporary name beside their
+// target and put in place only when complete, so a failed export never leaves
+// a partial file nor destroys the previous one.
+namespace OutputFile {
+
+// Why nothing can be written at path (its folder is missing, it is a folder);
+// empty when it can be tried.
+QString targetProblem(const QString& path);
+
+// Pattern of a temporary file beside path, for QTemporaryFile.
+QString temporaryPattern(const QString& path, const QString& suffix);
+
+// Puts the finished file `from` in place of `to` in one step where the system
+// allows it; the old `to` survives a failure.
+bool replace(const QString& from, const QString& to);
+
+// Permissions for the new file: those of the file it replaces, else the usual ones.
+QFileDevice::Permissions permissionsFor(const QString& target);
+
+}
+
+#endif
