@@ -1,8 +1,11 @@
+#include "appdata.h"
 #include "cli.h"
+#include "highdpi.h"
 #include "mainwindow.h"
 #include "testscript.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -10,17 +13,23 @@
 int main(int argc, char* argv[])
 {
     bool cliHandled = false;
-    const int cliCode = runCommandLine(argc, argv, &cliHandled); // --export-pdf, --help
+    const int cliCode = runCommandLine(argc, argv, &cliHandled); // --export-pdf, --export-png, --help, --version
     if (cliHandled)
         return cliCode;
+    enableHighDpiScaling();
     QApplication app(argc, argv);
+    QApplication::setApplicationVersion(ZAMFU_VERSION);
+    // Ties the window to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName("io.github.zamfu.Zamfu");
+    QApplication::setWindowIcon(QIcon(":/icons/zamfu.png"));
 
     // Qt's own dialog texts: a translations/ folder beside the working
-    // directory first, then Qt's installed translations.
+    // directory first, then the copy installed with the program, then Qt's.
     QTranslator translator;
-    const QString locale = QLocale::system().name();
-    if (translator.load("translations/qtbase_" + locale)
-        || translator.load("qtbase_" + locale, QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+    const QString name = "qtbase_" + QLocale::system().name();
+    const QString installed = AppData::translationsDir();
+    if (translator.load("translations/" + name) || (!installed.isEmpty() && translator.load(name, installed))
+        || translator.load(name, QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&translator);
 
     const QString path = argc >= 2 ? QString::fromLocal8Bit(argv[1]) : QString();

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "appdata.h"
 #include "command.h"
 #include "drawobject.h"
 #include "editarea.h"
@@ -160,6 +161,12 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::on_btnHelp_clicked()
 {
+    // An installed program opens the page installed with it.
+    const QString installed = AppData::helpPage();
+    if (!installed.isEmpty()) {
+        UiSeam::instance()->openUrl(QUrl::fromLocalFile(installed).toString());
+        return;
+    }
     // A bundled copy, so help works offline; its path ends in /zamfu/help.html.
     // It goes to the user's own cache: a shared temporary folder would let
     // another user swap the page.
