@@ -246,8 +246,10 @@ void MainWindow::setEditAreaSize(QString sizeName, int pageMax, QString orientat
     const int fh = h + qMax(25, tabBarH + 6);
     ui->tabwgtMain->setMinimumSize(fw, fh);
     ui->tabwgtMain->resize(fw, fh);
+    // Exactly the tab widget: at the window's own size the whole spread
+    // shows without scroll bars.
     ui->wgtMain->setMinimumSize(fw, fh);
-    ui->wgtMain->resize(fw + 16, fh + 16);
+    ui->wgtMain->resize(fw, fh);
 
     const int pageX = ui->tabwgtMain->x() + 3;
     const int pageY = ui->tabwgtMain->y() + fh - h - 3;
