@@ -1,5 +1,6 @@
 #include "cli.h"
 
+#include "appdata.h"
 #include "document.h"
 #include "drawobject.h"
 #include "editarea.h"
@@ -161,6 +162,17 @@ QString versionText()
     return QStringLiteral("Zamfu " ZAMFU_VERSION);
 }
 
+namespace {
+
+// Where the installed manual is, for a program run from its installation.
+QString manualLine()
+{
+    const QString page = AppData::helpPage();
+    return page.isEmpty() ? QString() : "\n\nManual: " + page;
+}
+
+}
+
 QString commandLineHelp()
 {
     return versionText() + QStringLiteral(
@@ -185,6 +197,7 @@ QString commandLineHelp()
         "Exit status: 0 written, 1 the document could not be read or the output not\n"
         "written, 2 a bad option. Existing files are replaced only by complete new ones.\n"
         "Images that cannot be drawn are left out with a warning each.")
+        + manualLine();
 }
 
 int exportDocument(const CliRequest& request, QString* error)

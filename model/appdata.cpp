@@ -17,10 +17,14 @@ QString existing(const QString& path)
 
 QString dataDir()
 {
-    if (!QCoreApplication::instance())
+    // Before the application object exists (command-line help) the system
+    // still knows where the executable lies.
+    const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                                        : QFileInfo("/proc/self/exe").canonicalPath();
+    if (exeDir.isEmpty())
         return QString();
     // Set by the build: the data folder seen from the folder of the executable.
-    const QDir dir(QCoreApplication::applicationDirPath() + "/" ZAMFU_DATA_RELDIR);
+    const QDir dir(exeDir + "/" ZAMFU_DATA_RELDIR);
     return dir.exists() ? dir.canonicalPath() : QString();
 }
 

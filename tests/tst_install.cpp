@@ -1,0 +1,153 @@
+// An install into a temporary prefix: every file a desktop needs, each valid,
+// the document type recognised, and the installed program run headless from
+// another folder, finding its data where it was installed.
+#include "testsupport.h"
+
+#include <QDirIterator>
+#include <QMimeDatabase>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString ID = "io.github.zamfu.Zamfu";
+
+struct Run {
+    int code = -1;
+    QString out;
+};
+
+Run run(const QString& program, const QStringList& args, const QString& workDir = QString(),
+        const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    if (!workDir.isEmpty())
+        p.setWorkingDirectory(workDir);
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(program, args);
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
+        return {-1, program + " did not run: " + p.errorString()};
+    return {p.exitCode(), QString::fromLocal8Bit(p.readAll())};
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+}
+
+class TstInstall : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir mPrefix, mWork;
+    QString share() const { return mPrefix.filePath("share"); }
+
+private slots:
+    void initTestCase()
+    {
+        const Run r = run(qEnvironmentVariable("CMAKE_COMMAND", "cmake"),
+                          {"--install", qEnvironmentVariable("ZAMFU_BUILD_DIR"), "--prefix", mPrefix.path()});
+        QVERIFY2(r.code == 0, qPrintable(r.out));
+    }
+
+    void everyFileInItsPlace()
+    {
+        QStringList missing;
+        for (const QString& f : QStringList{"bin/zamfu", "share/zamfu/help.html", "share/zamfu/translations/qtbase_ja.qm",
+                                 "share/applications/" + ID + ".desktop", "share/metainfo/" + ID + ".metainfo.xml",
+                                 "share/mime/packages/" + ID + ".xml", "share/icons/hicolor/scalable/apps/" + ID + ".svg"})
+            if (!QFileInfo::exists(mPrefix.filePath(f)))
+                missing << f;
+        for (int size : {48, 128, 256}) {
+            const QString f = QString("share/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(ID);
+            if (QImage(mPrefix.filePath(f)).size() != QSize(size, size))
+                missing << f;
+        }
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(", ")));
+        // Nothing refers back to the source or build tree.
+        QVERIFY(!readFile(mPrefix.filePath("share/applications/" + ID + ".desktop")).contains(sourceDir().toUtf8()));
+    }
+
+    void desktopEntryAndMetainfoValidate()
+    {
+        const QString desktop = share() + "/applications/" + ID + ".desktop";
+        Run r = run("desktop-file-validate", {desktop});
+        QVERIFY2(r.code == 0 && r.out.trimmed().isEmpty(), qPrintable("desktop-file-validate: " + r.out));
+        r = run("appstreamcli", {"validate", "--no-net", share() + "/metainfo/" + ID + ".metainfo.xml"});
+        QVERIFY2(r.code == 0, qPrintable("appstreamcli: " + r.out));
+        const QByteArray entry = readFile(desktop);
+        for (const char* line : {"Name[ja]=", "Comment=", "Comment[ja]=", "MimeType=application/x-zamfu+xml;",
+                                 "Categories=Graphics;Publishing;Qt;", "Icon=io.github.zamfu.Zamfu"})
+            QVERIFY2(entry.contains(line), line);
+    }
+
+    void installedProgramRunsFromAnotherFolder()
+    {
+        const QString zamfu = mPrefix.filePath("bin/zamfu");
+        Run r = run(zamfu, {"--version"}, mWork.path());
+        QCOMPARE(r.out.trimmed(), QString("Zamfu " ZAMFU_VERSION));
+        // The installed program names the manual installed with it.
+        r = run(zamfu, {"--help"}, mWork.path());
+        QVERIFY2(r.code == 0 && r.out.contains("Zamfu " ZAMFU_VERSION)
+                     && r.out.contains(QDir(share()).canonicalPath() + "/zamfu/help.html"),
+                 qPrintable(r.out));
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("QT_QPA_PLATFORM"); // no display either: it must need none
+        env.remove("DISPLAY");
+        const QString sample = sourceDir() + "/examples/sample.xml";
+        r = run(zamfu, {"--export-pdf", "booklet.pdf", sample}, mWork.path(), env);
+        QVERIFY2(r.code == 0, qPrintable(r.out));
+        r = run("pdfinfo", {mWork.filePath("booklet.pdf")});
+        QVERIFY2(r.out.contains(QRegularExpression("Pages: +1\\n")) && r.out.contains("595 x 842 pts"), qPrintable(r.out));
+        r = run(zamfu, {"--export-png", "booklet.png", "--layout", "spreads", "--dpi", "72", sample}, mWork.path(), env);
+        QVERIFY2(r.code == 0, qPrintable(r.out));
+        QCOMPARE(QImage(mWork.filePath("booklet-4.png")).size(), QSize(420, 297)); // A6 landscape at 72 dpi
+    }
+
+    void documentTypeClaimsOnlyBooklets()
+    {
+        // One database with the system's definitions, as on an installed system.
+        const QString system = "/usr/share/mime/packages/freedesktop.org.xml";
+        QVERIFY2(QFile::copy(system, share() + "/mime/packages/freedesktop.org.xml"), "shared-mime-info is missing");
+        const Run update = run("update-mime-database", {share() + "/mime"});
+        QVERIFY2(update.code == 0, qPrintable(update.out));
+        const QString sample = sourceDir() + "/examples/sample.xml", other = mWork.filePath("other.xml"),
+                      bare = mWork.filePath("bare.xml"), declared = mWork.filePath("declared.xml");
+        QVERIFY(writeFile(other, "<?xml version=\"1.0\"?>\n<note><orihon/></note>\n"));
+        QVERIFY(writeFile(bare, "<note>orihon</note>\n"));
+        QVERIFY(writeFile(declared, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<orihon>\n</orihon>\n"));
+
+        // Qt reads the installed definition the way the desktop does.
+        qputenv("XDG_DATA_DIRS", share().toLocal8Bit());
+        qputenv("XDG_DATA_HOME", mWork.filePath("data").toLocal8Bit());
+        QMimeDatabase db;
+        for (const QString& booklet : {sample, declared})
+            QVERIFY2(db.mimeTypeForFile(booklet).name() == "application/x-zamfu+xml", qPrintable(booklet));
+        for (const QString& xml : {other, bare})
+            QVERIFY2(db.mimeTypeForFile(xml).name() == "application/xml", qPrintable(xml));
+
+        // And so does the desktop's own tool, where it is installed.
+        if (QStandardPaths::findExecutable("xdg-mime").isEmpty() || QStandardPaths::findExecutable("gio").isEmpty())
+            QSKIP("xdg-mime or gio missing");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_DATA_DIRS", share());
+        env.insert("XDG_DATA_HOME", mWork.filePath("data"));
+        env.insert("XDG_CURRENT_DESKTOP", "GNOME"); // xdg-mime asks gio
+        const auto type = [&env](const QString& file) {
+            return run("xdg-mime", {"query", "filetype", file}, QString(), env).out.trimmed();
+        };
+        QCOMPARE(type(sample), QString("application/x-zamfu+xml"));
+        QCOMPARE(type(declared), QString("application/x-zamfu+xml"));
+        QCOMPARE(type(other), QString("application/xml"));
+        QCOMPARE(type(bare), QString("application/xml"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TstInstall)
+#include "tst_install.moc"
