@@ -68,10 +68,11 @@ void printLine(FILE* stream, QString text)
     std::fflush(stream);
 }
 
-// Diagnostics of the drawing code would bury the one line a script reads.
+// Diagnostics of the drawing code and the image writer would bury the one
+// line a script reads; every failure is reported in that line.
 void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& msg)
 {
-    if (type == QtCriticalMsg || type == QtFatalMsg)
+    if (type == QtFatalMsg)
         printLine(stderr, msg);
 }
 

@@ -5,6 +5,7 @@
 #include "setting.h"
 #include "sheet.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
@@ -114,8 +115,16 @@ bool writePngs(const QString& path, int layout, int dpi, const QList<QList<DrawO
                          .arg(imageSize(layout, dpi).height());
             return false;
         }
-        QImageWriter writer(tmp.get(), "png");
-        if (!writer.write(image) || !tmp->flush() || tmp->error() != QFileDevice::NoError) {
+        // Encoded in memory first: a failing file then shows as a short
+        // write here rather than as an error inside the PNG library.
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        if (!QImageWriter(&buffer, "png").write(image)) {
+            *error = "the image could not be encoded";
+            return false;
+        }
+        if (tmp->write(png) != png.size() || !tmp->flush() || tmp->error() != QFileDevice::NoError) {
             *error = QString("the image could not be written to %1").arg(dir);
             return false;
         }

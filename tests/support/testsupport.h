@@ -19,6 +19,7 @@ public:
     QList<QMessageBox::StandardButton> questionAnswers; // default: Yes (ask: its Escape answer)
     QStringList fileAnswers;                            // default: empty (cancel)
     QStringList filterAnswers;                          // default: the first filter offered
+    QStringList filtersSeen;                            // the filters each save dialog offered
     QList<QColor> colorAnswers;                         // default: invalid (cancel)
     QList<int> dialogResults;                           // default: Rejected
     QStringList menuChoices;                            // action texts; default: none
@@ -49,6 +50,7 @@ public:
     QString getSaveFileNameAndFilter(QWidget*, const QString& caption, const QString& dir, const QString& filters,
                                      QString* selectedFilter) override
     {
+        filtersSeen << filters;
         if (selectedFilter)
             *selectedFilter = filterAnswers.isEmpty() ? filters.section(";;", 0, 0) : filterAnswers.takeFirst();
         return next("save|" + caption + "|" + dir, fileAnswers, QString());

@@ -1,0 +1,233 @@
+// PNG export: names, counts and sizes per layout and resolution, the images
+// against the PDF rendered at the same resolution, bad options, failed writes,
+// and the PDF button's PNG choice.
+#include "document.h"
+#include "editorfixture.h"
+#include "pdfexport.h"
+#include "pngexport.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+namespace {
+
+const QString ZAMFU = qEnvironmentVariable("ZAMFU_BINARY");
+
+struct Run {
+    int code = -1;
+    QString out, err;
+};
+
+Run run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
+        return {-1, QString(), program + " did not run: " + p.errorString()};
+    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+// A coloured sheet with a margin, text in two linked boxes (whose chain
+// numbers are screen-only) and a shape; pageMax pages.
+QString makeDocument(const QString& path, int pageMax)
+{
+    DocumentSettings s;
+    s.pageMax = pageMax, s.pageColor = QColor(255, 236, 200), s.paperMargin = 5;
+    QList<QList<DrawObject*>> areas{{}, {}, {}, {}};
+    auto* a = new DrawObject(20, 30, 200, 120);
+    auto* b = new DrawObject(300, 30, 200, 120);
+    auto* chain = new QList<DrawObject*>{a, b};
+    a->textLinkList = b->textLinkList = chain;
+    a->text = "折本を作ります。Zamfu は見開きのとおりに組み、用紙に面付けします。", a->textSize = 14;
+    b->text.clear(), b->bgColorEnabled = true, b->bgColor = QColor(120, 170, 230);
+    areas[0] << a << b;
+    auto* shape = new DrawObject(60, 200, 120, 100);
+    shape->text.clear(), shape->shapeData = "shape=2;", shape->r = 30;
+    areas[pageMax > 1 ? 1 : 0] << shape;
+    Document::save(path, s, areas);
+    for (auto& list : areas)
+        qDeleteAll(list);
+    delete chain;
+    return path;
+}
+
+QStringList entries(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+double meanDifference(const QImage& a, const QImage& b)
+{
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
+        }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+}
+
+class TstPng : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir mDir;
+    QString mEight, mFour, mOne;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(QFileInfo(ZAMFU).isExecutable(), qPrintable(ZAMFU + " is not built"));
+        mEight = makeDocument(mDir.filePath("eight.xml"), 8);
+        mFour = makeDocument(mDir.filePath("four.xml"), 4);
+        mOne = makeDocument(mDir.filePath("one.xml"), 1);
+    }
+
+    void namesCountsAndSizes()
+    {
+        QCOMPARE(PngExport::fileNames("/a/out.png", 1), QStringList{"/a/out.png"});
+        QCOMPARE(PngExport::fileNames("/a/out.PNG", 2), QStringList({"/a/out-1.png", "/a/out-2.png"}));
+        QCOMPARE(PngExport::fileNames("/a/out", 2), QStringList({"/a/out-1.png", "/a/out-2.png"}));
+
+        // document, layout, dpi: images, their size (at 72 dpi a pixel is a point)
+        const QList<std::tuple<QString, QString, int, QStringList, QSize>> cases = {
+            {mEight, "print", 72, {"x.png"}, {595, 842}},
+            {mEight, "pages", 150, {"x-1.png", "x-2.png", "x-3.png", "x-4.png", "x-5.png", "x-6.png", "x-7.png", "x-8.png"},
+             {438, 619}},
+            {mEight, "spreads", 72, {"x-1.png", "x-2.png", "x-3.png", "x-4.png"}, {420, 297}},
+            {mFour, "pages", 600, {"x-1.png", "x-2.png", "x-3.png", "x-4.png"}, {2475, 3500}},
+            {mFour, "print", 72, {"x.png"}, {842, 595}},
+            {mOne, "print", 100, {"x.png"}, {827, 1170}}};
+        for (const auto& [doc, layout, dpi, names, size] : cases) {
+            QTemporaryDir out;
+            const Run r = run(ZAMFU, {"--export-png", out.filePath("x.png"), "--layout", layout, "--dpi",
+                                      QString::number(dpi), doc});
+            const QString what = QFileInfo(doc).baseName() + " " + layout;
+            QVERIFY2(r.code == 0 && r.err.isEmpty(), qPrintable(what + ": " + r.err));
+            QCOMPARE(entries(out.path()), names);
+            for (const QString& name : names)
+                QVERIFY2(QImage(out.filePath(name)).size() == size, qPrintable(what + " " + name));
+        }
+        // The default resolution is 150 per inch.
+        const Run r = run(ZAMFU, {"--export-png", mDir.filePath("default.png"), mEight});
+        QCOMPARE(QImage(mDir.filePath("default.png")).size(), QSize(1240, 1755));
+        QCOMPARE(r.code, 0);
+    }
+
+    void imagesMatchThePdfAtTheSameResolution()
+    {
+        if (QStandardPaths::findExecutable("pdftoppm").isEmpty())
+            QSKIP("pdftoppm is missing (poppler-utils)");
+        for (const auto& [layout, dpi] : {std::pair<QString, int>{"print", 72}, {"pages", 100}, {"spreads", 90}}) {
+            QTemporaryDir out;
+            QVERIFY(run(ZAMFU, {"--export-pdf", out.filePath("b.pdf"), "--layout", layout, mEight}).code == 0);
+            QVERIFY(run(ZAMFU, {"--export-png", out.filePath("b.png"), "--layout", layout, "--dpi",
+                                QString::number(dpi), mEight}).code == 0);
+            QVERIFY(run("pdftoppm", {"-r", QString::number(dpi), "-png", out.filePath("b.pdf"), out.filePath("pdf")}).code == 0);
+            const QStringList pdfPages = QDir(out.path()).entryList({"pdf-*.png"}, QDir::Files, QDir::Name);
+            const QStringList pngs = PngExport::fileNames(out.filePath("b.png"), pdfPages.size());
+            QVERIFY(!pdfPages.isEmpty());
+            for (int i = 0; i < pdfPages.size(); ++i) {
+                const QImage pdf = QImage(out.filePath(pdfPages[i])).convertToFormat(QImage::Format_RGB32);
+                const QImage png = QImage(pngs[i]).convertToFormat(QImage::Format_RGB32);
+                const QString what = layout + " " + pdfPages[i];
+                QVERIFY2(!png.isNull() && png.size() == pdf.size(), qPrintable(what));
+                const double diff = meanDifference(png, pdf);
+                QVERIFY2(diff < 2.0, qPrintable(what + QString(": mean difference %1").arg(diff)));
+            }
+        }
+        // The sheet colour fills the page inside the printer margin; the
+        // margin itself stays white; the chain numbers are the editor's own.
+        QVERIFY(run(ZAMFU, {"--export-png", mDir.filePath("s.png"), "--dpi", "96", mEight}).code == 0);
+        const QImage sheet(mDir.filePath("s.png"));
+        QCOMPARE(sheet.pixelColor(sheet.width() / 2, 8), QColor(Qt::white));
+        QCOMPARE(sheet.pixelColor(sheet.width() / 2, 30), QColor(255, 236, 200));
+        QVERIFY(run(ZAMFU, {"--export-png", mDir.filePath("p.png"), "--layout", "spreads", "--dpi", "96", mEight}).code == 0);
+        const QImage spread(mDir.filePath("p-1.png"));
+        QCOMPARE(spread.pixelColor(250, 250), QColor(255, 236, 200));
+        const QRect corner(200, 130, 20, 20); // where box a's chain number would be
+        for (int y = corner.top(); y <= corner.bottom(); ++y)
+            for (int x = corner.left(); x <= corner.right(); ++x)
+                QVERIFY2(spread.pixelColor(x, y).red() > 200 && spread.pixelColor(x, y).green() > 200,
+                         qPrintable(QString("mark at %1,%2").arg(x).arg(y)));
+    }
+
+    void badOptions()
+    {
+        const QString out = mDir.filePath("bad.png");
+        const QList<QStringList> failing = {
+            {"--export-png", out, "--dpi", "71", mEight},  {"--export-png", out, "--dpi", "601", mEight},
+            {"--export-png", out, "--dpi", "high", mEight}, {"--export-png", out, "--dpi=150dpi", mEight},
+            {"--dpi", "150", mEight},                        {"--export-pdf", mDir.filePath("bad.pdf"), "--dpi", "150", mEight},
+            {"--export-pdf", mDir.filePath("bad.pdf"), "--export-png", out, mEight}, {"--export-png"},
+            {"--export-png", out, "--layout", "pages", mOne}, {"--export-png", mEight, mEight}};
+        for (const QStringList& args : failing) {
+            const Run r = run(ZAMFU, args);
+            QVERIFY2(r.code == 2 && r.err.startsWith("zamfu: ") && r.err.count('\n') == 1,
+                     qPrintable(args.join(' ') + " -> " + QString::number(r.code) + " " + r.err));
+        }
+        QVERIFY(!QFileInfo::exists(out));
+        Run r = run(ZAMFU, {"--version"});
+        QVERIFY(r.code == 0 && r.out == "Zamfu " ZAMFU_VERSION "\n");
+        r = run(ZAMFU, {"--help"});
+        QVERIFY(r.code == 0 && r.out.startsWith("Zamfu " ZAMFU_VERSION "\n") && r.out.contains("--export-png OUT.png")
+                && r.out.contains("--dpi N"));
+        QVERIFY(run(ZAMFU, {"--export-png", out, "--dpi=72", mEight}).code == 0);
+    }
+
+    void failedWriteLeavesNoPartialFile()
+    {
+        QTemporaryDir out;
+        QFile old(out.filePath("b-1.png"));
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        // The file size limit makes the system refuse the write part way
+        // through (its signal ignored, so the program sees the error).
+        const QString command = QString("trap '' XFSZ; ulimit -f 16; exec \"%1\" --export-png \"%2\" --layout pages "
+                                        "--dpi 300 \"%3\"").arg(ZAMFU, out.filePath("b.png"), mEight);
+        Run r = run("bash", {"-c", command});
+        QVERIFY2(r.code == 1 && r.err.startsWith("zamfu: cannot write") && r.err.count('\n') == 1, qPrintable(r.err));
+        QCOMPARE(entries(out.path()), QStringList{"b-1.png"});
+        QCOMPARE(readFile(out.filePath("b-1.png")), QByteArray("old"));
+
+        // A folder in place of the third image: refused before anything is written.
+        QVERIFY(QDir(out.path()).mkdir("b-3.png"));
+        r = run(ZAMFU, {"--export-png", out.filePath("b.png"), "--layout", "pages", mEight});
+        QVERIFY2(r.code == 1, qPrintable(r.err));
+        QCOMPARE(entries(out.path()), QStringList{"b-1.png"});
+        QCOMPARE(readFile(out.filePath("b-1.png")), QByteArray("old"));
+    }
+
+    void pdfButtonAlsoWritesPngs()
+    {
+        Editor e;
+        e.place(0, 20);
+        QTemporaryDir out;
+        e.seam->onDialog = [](QDialog* d) {
+            d->findChild<QRadioButton*>("radView2")->setChecked(true);
+            QMetaObject::invokeMethod(d, "on_btnOk_clicked");
+            return int(QDialog::Accepted);
+        };
+        e.seam->fileAnswers = QStringList{out.filePath("booklet")};
+        e.seam->filterAnswers = QStringList{"PNG画像 (*.png)"};
+        e.w.on_btnExport_clicked();
+        QCOMPARE(entries(out.path()), QStringList({"booklet-1.png", "booklet-2.png", "booklet-3.png", "booklet-4.png"}));
+        QCOMPARE(QImage(out.filePath("booklet-1.png")).size(), QSize(875, 619)); // A6 landscape at 150 dpi
+        QCOMPARE(e.seam->filtersSeen, QStringList{"PDF(*.pdf);;PNG画像 (*.png)"});
+        QCOMPARE(e.seam->log.last(), QString("information|PDF出力|PDF出力が完了しました。"));
+
+        // A folder where an image must go: the PDF's failure message, nothing written.
+        QVERIFY(QDir(out.path()).mkdir("again-2.png"));
+        e.seam->fileAnswers = QStringList{out.filePath("again.png")};
+        e.seam->filterAnswers = QStringList{"PNG画像 (*.png)"};
+        e.w.on_btnExport_clicked();
+        QVERIFY(e.seam->log.last().startsWith("warning|PDF出力|PDF出力できません。"));
+        QCOMPARE(entries(out.path()).size(), 4);
+    }
+};
+
+QTEST_MAIN(TstPng)
+#include "tst_png.moc"
