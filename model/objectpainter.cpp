@@ -401,7 +401,9 @@ QRect ObjectPainter::visibleBoxPart() const
 // drawing in box pixels. The image is kept while its size fits.
 QPainter* ObjectPainter::beginTextImage(const QRect& part, const QFont& font)
 {
-    imageScale = printer ? 2.0 : 1.0;
+    // Finer on a printer, and as fine as the pixels of a scaled screen.
+    const qreal screenRatio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    imageScale = printer ? 2.0 : qMax<qreal>(1.0, screenRatio);
     const qint64 area = qint64(part.width()) * part.height();
     if (area * imageScale * imageScale > MAX_TEXT_IMAGE_PIXELS)
         imageScale = std::sqrt(qreal(MAX_TEXT_IMAGE_PIXELS) / area);

@@ -229,6 +229,29 @@ private slots:
         }
     }
 
+    void imagedTextAsSharpAsTheScreen()
+    {
+        // On a screen of twice the pixels, text drawn through the off-screen
+        // image looks like text drawn directly, not like an enlarged copy.
+        const auto obj = box(QRect(20, 20, 300, 100), "Zamfu 折本", QRect(10, 10, 280, 80));
+        auto onScaledScreen = [&obj] {
+            QImage image(AREA.size() * 2, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(2);
+            image.fill(Qt::white);
+            QPainter p(&image);
+            paintObject(obj.get(), &p, AREA, QRect(), false);
+            return image;
+        };
+        const QImage direct = onScaledScreen();
+        obj->textImaging = true;
+        const QImage imaged = onScaledScreen();
+        int differing = 0;
+        for (int y = 0; y < direct.height(); ++y)
+            for (int x = 0; x < direct.width(); ++x)
+                differing += qAbs(qGray(direct.pixel(x, y)) - qGray(imaged.pixel(x, y))) > 64;
+        QVERIFY2(differing < 200, qPrintable(QString::number(differing)));
+    }
+
     void textImageOnlyAsLargeAsNeeded()
     {
         // A 9999 x 9999 box gets an off-screen image only for what the clip lets
