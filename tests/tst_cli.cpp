@@ -14,7 +14,7 @@
 namespace {
 
 const QString ZAMFU = zamfuBinary();
-const auto run = runProgram;
+const auto run = [](const QString& program, const QStringList& args) { return runProgram(program, args); };
 const auto rendered = renderedPdf;
 
 DrawObject* box(int x, int y, int w, int h, const QColor& colour)
@@ -121,7 +121,7 @@ private slots:
         }
         // Page by page, booklet page 1 (the right half of a spread, moved left) comes first.
         const QString first = mDir.filePath(QString("%1%2").arg(sheetLayouts()[0].direction).arg(sheetLayouts()[0].pageMax));
-        QVERIFY(std::get<0>(run(ZAMFU, {"--export-pdf", first + "pages", "--layout", "pages", first + ".xml"})) == 0);
+        QVERIFY(run(ZAMFU, {"--export-pdf", first + "pages", "--layout", "pages", first + ".xml"}).code == 0);
         const QImage page1 = rendered(first + "pages", dpi);
         QCOMPARE(page1.pixelColor(page1.width() / 2, page1.height() / 4).rgb(), hue(1).rgb());
     }

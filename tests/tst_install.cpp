@@ -3,9 +3,7 @@
 // another folder, finding its data where it was installed.
 #include "testsupport.h"
 
-#include <QDirIterator>
 #include <QMimeDatabase>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -13,25 +11,6 @@
 namespace {
 
 const QString ID = "io.github.zamfu.Zamfu";
-
-struct Run {
-    int code = -1;
-    QString out;
-};
-
-Run run(const QString& program, const QStringList& args, const QString& workDir = QString(),
-        const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
-{
-    QProcess p;
-    p.setProcessEnvironment(env);
-    if (!workDir.isEmpty())
-        p.setWorkingDirectory(workDir);
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(program, args);
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
-        return {-1, program + " did not run: " + p.errorString()};
-    return {p.exitCode(), QString::fromLocal8Bit(p.readAll())};
-}
 
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
@@ -50,9 +29,9 @@ class TstInstall : public QObject
 private slots:
     void initTestCase()
     {
-        const Run r = run(qEnvironmentVariable("CMAKE_COMMAND", "cmake"),
-                          {"--install", qEnvironmentVariable("ZAMFU_BUILD_DIR"), "--prefix", mPrefix.path()});
-        QVERIFY2(r.code == 0, qPrintable(r.out));
+        const ProgramRun r = runProgram(qEnvironmentVariable("CMAKE_COMMAND", "cmake"),
+                                        {"--install", qEnvironmentVariable("ZAMFU_BUILD_DIR"), "--prefix", mPrefix.path()});
+        QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
     }
 
     void everyFileInItsPlace()
@@ -76,10 +55,10 @@ private slots:
     void desktopEntryAndMetainfoValidate()
     {
         const QString desktop = share() + "/applications/" + ID + ".desktop";
-        Run r = run("desktop-file-validate", {desktop});
-        QVERIFY2(r.code == 0 && r.out.trimmed().isEmpty(), qPrintable("desktop-file-validate: " + r.out));
-        r = run("appstreamcli", {"validate", "--no-net", share() + "/metainfo/" + ID + ".metainfo.xml"});
-        QVERIFY2(r.code == 0, qPrintable("appstreamcli: " + r.out));
+        ProgramRun r = runProgram("desktop-file-validate", {desktop});
+        QVERIFY2(r.code == 0 && (r.out + r.err).trimmed().isEmpty(), qPrintable("desktop-file-validate: " + r.out + r.err));
+        r = runProgram("appstreamcli", {"validate", "--no-net", share() + "/metainfo/" + ID + ".metainfo.xml"});
+        QVERIFY2(r.code == 0, qPrintable("appstreamcli: " + r.out + r.err));
         const QByteArray entry = readFile(desktop);
         for (const char* line : {"Name[ja]=", "Comment=", "Comment[ja]=", "MimeType=application/x-zamfu+xml;",
                                  "Categories=Graphics;Publishing;Qt;", "Icon=io.github.zamfu.Zamfu"})
@@ -89,24 +68,24 @@ private slots:
     void installedProgramRunsFromAnotherFolder()
     {
         const QString zamfu = mPrefix.filePath("bin/zamfu");
-        Run r = run(zamfu, {"--version"}, mWork.path());
+        ProgramRun r = runProgram(zamfu, {"--version"}, mWork.path());
         QCOMPARE(r.out.trimmed(), QString("Zamfu " ZAMFU_VERSION));
         // The installed program names the manual installed with it.
-        r = run(zamfu, {"--help"}, mWork.path());
+        r = runProgram(zamfu, {"--help"}, mWork.path());
         QVERIFY2(r.code == 0 && r.out.contains("Zamfu " ZAMFU_VERSION)
                      && r.out.contains(QDir(share()).canonicalPath() + "/zamfu/help.html"),
-                 qPrintable(r.out));
+                 qPrintable(r.out + r.err));
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove("QT_QPA_PLATFORM"); // no display either: it must need none
         env.remove("DISPLAY");
         const QString sample = sourceDir() + "/examples/sample.xml";
-        r = run(zamfu, {"--export-pdf", "booklet.pdf", sample}, mWork.path(), env);
-        QVERIFY2(r.code == 0, qPrintable(r.out));
-        r = run("pdfinfo", {mWork.filePath("booklet.pdf")});
-        QVERIFY2(r.out.contains(QRegularExpression("Pages: +1\\n")) && r.out.contains("595 x 842 pts"), qPrintable(r.out));
-        r = run(zamfu, {"--export-png", "booklet.png", "--layout", "spreads", "--dpi", "72", sample}, mWork.path(), env);
-        QVERIFY2(r.code == 0, qPrintable(r.out));
+        r = runProgram(zamfu, {"--export-pdf", "booklet.pdf", sample}, mWork.path(), env);
+        QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
+        r = runProgram("pdfinfo", {mWork.filePath("booklet.pdf")});
+        QVERIFY2(r.out.contains(QRegularExpression("Pages: +1\\n")) && r.out.contains("595 x 842 pts"), qPrintable(r.out + r.err));
+        r = runProgram(zamfu, {"--export-png", "booklet.png", "--layout", "spreads", "--dpi", "72", sample}, mWork.path(), env);
+        QVERIFY2(r.code == 0, qPrintable(r.out + r.err));
         QCOMPARE(QImage(mWork.filePath("booklet-4.png")).size(), QSize(420, 297)); // A6 landscape at 72 dpi
     }
 
@@ -115,8 +94,8 @@ private slots:
         // One database with the system's definitions, as on an installed system.
         const QString system = "/usr/share/mime/packages/freedesktop.org.xml";
         QVERIFY2(QFile::copy(system, share() + "/mime/packages/freedesktop.org.xml"), "shared-mime-info is missing");
-        const Run update = run("update-mime-database", {share() + "/mime"});
-        QVERIFY2(update.code == 0, qPrintable(update.out));
+        const ProgramRun update = runProgram("update-mime-database", {share() + "/mime"});
+        QVERIFY2(update.code == 0, qPrintable(update.err));
         const QString sample = sourceDir() + "/examples/sample.xml", other = mWork.filePath("other.xml"),
                       bare = mWork.filePath("bare.xml"), declared = mWork.filePath("declared.xml");
         QVERIFY(writeFile(other, "<?xml version=\"1.0\"?>\n<note><orihon/></note>\n"));
@@ -140,7 +119,7 @@ private slots:
         env.insert("XDG_DATA_HOME", mWork.filePath("data"));
         env.insert("XDG_CURRENT_DESKTOP", "GNOME"); // xdg-mime asks gio
         const auto type = [&env](const QString& file) {
-            return run("xdg-mime", {"query", "filetype", file}, QString(), env).out.trimmed();
+            return runProgram("xdg-mime", {"query", "filetype", file}, QString(), env).out.trimmed();
         };
         QCOMPARE(type(sample), QString("application/x-zamfu+xml"));
         QCOMPARE(type(declared), QString("application/x-zamfu+xml"));

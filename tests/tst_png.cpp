@@ -7,27 +7,12 @@
 #include "pngexport.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QRadioButton>
 #include <QTemporaryDir>
 
 namespace {
 
-const QString ZAMFU = qEnvironmentVariable("ZAMFU_BINARY");
-
-struct Run {
-    int code = -1;
-    QString out, err;
-};
-
-Run run(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
-        return {-1, QString(), program + " did not run: " + p.errorString()};
-    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
-}
+const QString ZAMFU = zamfuBinary();
 
 // A coloured sheet with a margin, text in two linked boxes (whose chain
 // numbers are screen-only) and a shape; pageMax pages.
@@ -56,17 +41,6 @@ QString makeDocument(const QString& path, int pageMax)
 QStringList entries(const QString& dir)
 {
     return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-double meanDifference(const QImage& a, const QImage& b)
-{
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
-        }
-    return sum / (3.0 * a.width() * a.height());
 }
 
 }
@@ -103,8 +77,8 @@ private slots:
             {mOne, "print", 100, {"x.png"}, {827, 1170}}};
         for (const auto& [doc, layout, dpi, names, size] : cases) {
             QTemporaryDir out;
-            const Run r = run(ZAMFU, {"--export-png", out.filePath("x.png"), "--layout", layout, "--dpi",
-                                      QString::number(dpi), doc});
+            const ProgramRun r = runProgram(ZAMFU, {"--export-png", out.filePath("x.png"), "--layout", layout,
+                                                    "--dpi", QString::number(dpi), doc});
             const QString what = QFileInfo(doc).baseName() + " " + layout;
             QVERIFY2(r.code == 0 && r.err.isEmpty(), qPrintable(what + ": " + r.err));
             QCOMPARE(entries(out.path()), names);
@@ -112,7 +86,7 @@ private slots:
                 QVERIFY2(QImage(out.filePath(name)).size() == size, qPrintable(what + " " + name));
         }
         // The default resolution is 150 per inch.
-        const Run r = run(ZAMFU, {"--export-png", mDir.filePath("default.png"), mEight});
+        const ProgramRun r = runProgram(ZAMFU, {"--export-png", mDir.filePath("default.png"), mEight});
         QCOMPARE(QImage(mDir.filePath("default.png")).size(), QSize(1240, 1755));
         QCOMPARE(r.code, 0);
     }
@@ -123,10 +97,10 @@ private slots:
             QSKIP("pdftoppm is missing (poppler-utils)");
         for (const auto& [layout, dpi] : {std::pair<QString, int>{"print", 72}, {"pages", 100}, {"spreads", 90}}) {
             QTemporaryDir out;
-            QVERIFY(run(ZAMFU, {"--export-pdf", out.filePath("b.pdf"), "--layout", layout, mEight}).code == 0);
-            QVERIFY(run(ZAMFU, {"--export-png", out.filePath("b.png"), "--layout", layout, "--dpi",
-                                QString::number(dpi), mEight}).code == 0);
-            QVERIFY(run("pdftoppm", {"-r", QString::number(dpi), "-png", out.filePath("b.pdf"), out.filePath("pdf")}).code == 0);
+            QVERIFY(runProgram(ZAMFU, {"--export-pdf", out.filePath("b.pdf"), "--layout", layout, mEight}).code == 0);
+            QVERIFY(runProgram(ZAMFU, {"--export-png", out.filePath("b.png"), "--layout", layout, "--dpi",
+                                       QString::number(dpi), mEight}).code == 0);
+            QVERIFY(runProgram("pdftoppm", {"-r", QString::number(dpi), "-png", out.filePath("b.pdf"), out.filePath("pdf")}).code == 0);
             const QStringList pdfPages = QDir(out.path()).entryList({"pdf-*.png"}, QDir::Files, QDir::Name);
             const QStringList pngs = PngExport::fileNames(out.filePath("b.png"), pdfPages.size());
             QVERIFY(!pdfPages.isEmpty());
@@ -141,11 +115,11 @@ private slots:
         }
         // The sheet colour fills the page inside the printer margin; the
         // margin itself stays white; the chain numbers are the editor's own.
-        QVERIFY(run(ZAMFU, {"--export-png", mDir.filePath("s.png"), "--dpi", "96", mEight}).code == 0);
+        QVERIFY(runProgram(ZAMFU, {"--export-png", mDir.filePath("s.png"), "--dpi", "96", mEight}).code == 0);
         const QImage sheet(mDir.filePath("s.png"));
         QCOMPARE(sheet.pixelColor(sheet.width() / 2, 8), QColor(Qt::white));
         QCOMPARE(sheet.pixelColor(sheet.width() / 2, 30), QColor(255, 236, 200));
-        QVERIFY(run(ZAMFU, {"--export-png", mDir.filePath("p.png"), "--layout", "spreads", "--dpi", "96", mEight}).code == 0);
+        QVERIFY(runProgram(ZAMFU, {"--export-png", mDir.filePath("p.png"), "--layout", "spreads", "--dpi", "96", mEight}).code == 0);
         const QImage spread(mDir.filePath("p-1.png"));
         QCOMPARE(spread.pixelColor(250, 250), QColor(255, 236, 200));
         const QRect corner(200, 130, 20, 20); // where box a's chain number would be
@@ -165,17 +139,17 @@ private slots:
             {"--export-pdf", mDir.filePath("bad.pdf"), "--export-png", out, mEight}, {"--export-png"},
             {"--export-png", out, "--layout", "pages", mOne}, {"--export-png", mEight, mEight}};
         for (const QStringList& args : failing) {
-            const Run r = run(ZAMFU, args);
+            const ProgramRun r = runProgram(ZAMFU, args);
             QVERIFY2(r.code == 2 && r.err.startsWith("zamfu: ") && r.err.count('\n') == 1,
                      qPrintable(args.join(' ') + " -> " + QString::number(r.code) + " " + r.err));
         }
         QVERIFY(!QFileInfo::exists(out));
-        Run r = run(ZAMFU, {"--version"});
+        ProgramRun r = runProgram(ZAMFU, {"--version"});
         QVERIFY(r.code == 0 && r.out == "Zamfu " ZAMFU_VERSION "\n");
-        r = run(ZAMFU, {"--help"});
+        r = runProgram(ZAMFU, {"--help"});
         QVERIFY(r.code == 0 && r.out.startsWith("Zamfu " ZAMFU_VERSION "\n") && r.out.contains("--export-png OUT.png")
                 && r.out.contains("--dpi N"));
-        QVERIFY(run(ZAMFU, {"--export-png", out, "--dpi=72", mEight}).code == 0);
+        QVERIFY(runProgram(ZAMFU, {"--export-png", out, "--dpi=72", mEight}).code == 0);
     }
 
     void failedWriteLeavesNoPartialFile()
@@ -188,14 +162,14 @@ private slots:
         // through (its signal ignored, so the program sees the error).
         const QString command = QString("trap '' XFSZ; ulimit -f 16; exec \"%1\" --export-png \"%2\" --layout pages "
                                         "--dpi 300 \"%3\"").arg(ZAMFU, out.filePath("b.png"), mEight);
-        Run r = run("bash", {"-c", command});
+        ProgramRun r = runProgram("bash", {"-c", command});
         QVERIFY2(r.code == 1 && r.err.startsWith("zamfu: cannot write") && r.err.count('\n') == 1, qPrintable(r.err));
         QCOMPARE(entries(out.path()), QStringList{"b-1.png"});
         QCOMPARE(readFile(out.filePath("b-1.png")), QByteArray("old"));
 
         // A folder in place of the third image: refused before anything is written.
         QVERIFY(QDir(out.path()).mkdir("b-3.png"));
-        r = run(ZAMFU, {"--export-png", out.filePath("b.png"), "--layout", "pages", mEight});
+        r = runProgram(ZAMFU, {"--export-png", out.filePath("b.png"), "--layout", "pages", mEight});
         QVERIFY2(r.code == 1, qPrintable(r.err));
         QCOMPARE(entries(out.path()), QStringList{"b-1.png"});
         QCOMPARE(readFile(out.filePath("b-1.png")), QByteArray("old"));

@@ -7,7 +7,6 @@
 
 #include <QAbstractButton>
 #include <QLabel>
-#include <QProcess>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QToolButton>
@@ -42,19 +41,6 @@ QStringList cutCaptions(QWidget* window)
                 cut << "tab \"" + bar->tabText(i) + "\"";
     }
     return cut;
-}
-
-// Mean difference of two images per channel, 0..255, over their common part.
-double meanDifference(const QImage& a, const QImage& b)
-{
-    const int w = qMin(a.width(), b.width()), h = qMin(a.height(), b.height());
-    double sum = 0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
-        }
-    return sum / (3.0 * w * h);
 }
 
 }
@@ -112,11 +98,10 @@ private slots:
 
         // The first spread as the command line exports it, at the screen's scale.
         QTemporaryDir dir;
-        QProcess cli;
-        cli.start(qEnvironmentVariable("ZAMFU_BINARY"), {"--export-png", dir.filePath("spread.png"), "--layout", "spreads",
-                                                         "--dpi", QString::number(qRound(96 * ratio)),
-                                                         sourceDir() + "/examples/sample.xml"});
-        QVERIFY(cli.waitForFinished(60000) && cli.exitCode() == 0);
+        const ProgramRun cli = runProgram(zamfuBinary(),
+                                          {"--export-png", dir.filePath("spread.png"), "--layout", "spreads", "--dpi",
+                                           QString::number(qRound(96 * ratio)), sourceDir() + "/examples/sample.xml"});
+        QVERIFY2(cli.code == 0, qPrintable(cli.err));
         const QImage printed(dir.filePath("spread-1.png"));
         QVERIFY(!printed.isNull());
         // The paper is whole points, the edit area whole program pixels.

@@ -61,15 +61,6 @@ QString zamfuBinary()
     return qEnvironmentVariable("ZAMFU_BINARY");
 }
 
-std::tuple<int, QString, QString> runProgram(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
-        return {-1, QString(), program + " did not run: " + p.errorString()};
-    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
-}
-
 QImage renderedPdf(const QString& pdf, int dpi)
 {
     const auto [code, out, err] =
@@ -102,4 +93,29 @@ QRect inkBounds(const QImage& image, const std::function<bool(const QColor&)>& m
             if (match(image.pixelColor(x, y)))
                 r |= QRect(x, y, 1, 1);
     return r;
+}
+
+ProgramRun runProgram(const QString& program, const QStringList& args, const QString& workDir,
+                      const QProcessEnvironment& env)
+{
+    QProcess p;
+    p.setProcessEnvironment(env);
+    if (!workDir.isEmpty())
+        p.setWorkingDirectory(workDir);
+    p.start(program, args);
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
+        return {-1, QString(), program + " did not run: " + p.errorString()};
+    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+double meanDifference(const QImage& a, const QImage& b)
+{
+    const int w = qMin(a.width(), b.width()), h = qMin(a.height(), b.height());
+    double sum = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
+        }
+    return w > 0 && h > 0 ? sum / (3.0 * w * h) : 0;
 }

@@ -5,11 +5,11 @@
 
 #include <QImage>
 #include <QList>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
-#include <tuple>
 
 // A UiSeam that answers from queues and records what was asked, so no test
 // ever blocks on a dialog.
@@ -78,9 +78,15 @@ QString sourceDir();
 QByteArray readFile(const QString& path);
 // The built zamfu program.
 QString zamfuBinary();
-// Runs a program to its end: exit code (-1 when it did not run), standard
-// output and standard error.
-std::tuple<int, QString, QString> runProgram(const QString& program, const QStringList& args);
+// A program run to its end (two minutes at most); code -1 when it did not run.
+struct ProgramRun {
+    int code = -1;
+    QString out, err;
+};
+ProgramRun runProgram(const QString& program, const QStringList& args, const QString& workDir = QString(),
+                      const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
+// Mean difference of two images per channel, 0..255, over their common part.
+double meanDifference(const QImage& a, const QImage& b);
 // The first page of a PDF rendered at dpi (pdftoppm); null on failure.
 QImage renderedPdf(const QString& pdf, int dpi);
 // Edit area `area` of a document file as the editor draws it at zoom 1, on
