@@ -126,11 +126,13 @@ struct CharRun {
     }
     int count() const { return flags.size(); }
     QString at(int k) const { return text.mid(start[k], start[k + 1] - start[k]); }
+    // Out-of-range indexes (before the first or past the last character)
+    // match nothing, so a step looking beside an empty line stays safe.
     bool is(int k, QChar c) const
     {
-        return k < count() && start[k + 1] - start[k] == 1 && text.at(start[k]) == c;
+        return k >= 0 && k < count() && start[k + 1] - start[k] == 1 && text.at(start[k]) == c;
     }
-    bool has(int k, quint8 flag) const { return k < count() && (flags[k] & flag); }
+    bool has(int k, quint8 flag) const { return k >= 0 && k < count() && (flags[k] & flag); }
 };
 
 // Width of a text measured as calcTextWidth does, from running sums.
@@ -359,6 +361,8 @@ void BoxLayout::placeHorizontal(bool complete, qint64 lp)
         const Line& l = lines[k];
         const qint64 y = y0 + k * lp;
         const int len = l.to - l.from;
+        if (len <= 0) // a line that held only a space it dropped
+            continue;
         const bool flush = isNewline(l.to - 1) || (k == lines.size() - 1 && complete);
         if (flush) {
             qint64 x = m;

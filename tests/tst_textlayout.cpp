@@ -150,6 +150,22 @@ private slots:
         a->textLinkList = b->textLinkList = c->textLinkList = nullptr;
     }
 
+    void linesLeftEmptyByASpace()
+    {
+        // A line that can hold only the space before a word that does not fit
+        // ends up empty; placing it must not look before the text (Qt's index
+        // checks abort the sanitizer build). The default margin of 4 in a box
+        // 10 wide is the case a document reached.
+        auto o = std::make_unique<DrawObject>(0, 0, 10, 40);
+        o->relocateText(" x");
+        QVERIFY(consistent(*o) && o->text == " x" && o->layoutTexts.contains("x"));
+        for (const QString& text : {" x", "  xy", "a b", " \n x", " 。", "x \n"})
+            for (int w = 1; w < 3 * fw("x"); ++w) {
+                const Box b = box(w, 200, text);
+                QVERIFY2(consistent(*b) && b->text == text, qPrintable(QString("%1 in %2").arg(text).arg(w)));
+            }
+    }
+
     void absurdInputsAlwaysFinish()
     {
         const QStringList pieces = {"あ", "。", "」", "「", "ー", "ゃ", "a", "Q", ",", " ", "\n", "\u3000", "😀", "か\u3099"};
