@@ -162,6 +162,10 @@ public:
     Command* createCmd(QList<DrawObject*> objs);
     void execCmd(const Command* cmd, bool save_undo, int do_mode);
     Command* createUndoCmd(const Command* cmd);
+    // Whether a new edit keeps the document within the reader's bounds
+    // (warns when not); refuseEdit drops a refused command.
+    bool editFits(const Command* cmd);
+    void refuseEdit(const Command* cmd);
     void selectObject(QString how, DrawObject* obj, bool save_undo);
     void unselectObject();
     int getObjectZ(DrawObject* obj);

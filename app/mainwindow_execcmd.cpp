@@ -281,6 +281,11 @@ void MainWindow::execCmd(const Command* cmd, bool save_undo, int do_mode)
         delete cmd;
         return;
     }
+    // Undo and redo only return to states that were already within bounds.
+    if (do_mode == 0 && !editFits(cmd)) {
+        refuseEdit(cmd);
+        return;
+    }
     Command* rec = save_undo ? createUndoCmd(cmd) : nullptr;
     if (rec) {
         rec->docState = mDocState.current(); // undoing returns here

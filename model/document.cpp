@@ -469,6 +469,7 @@ bool parseXml(const QByteArray& bytes, QDomDocument* doc, QString* error)
     int depth = 0;
     int elements = 0;
     qint64 chars = 0;
+    auto addChars = [&chars](qint64 n) { return (chars += n) <= Document::MAX_TEXT_CHARS; };
     while (!xml.atEnd()) {
         switch (xml.readNext()) {
         case QXmlStreamReader::StartElement: {
@@ -486,8 +487,11 @@ bool parseXml(const QByteArray& bytes, QDomDocument* doc, QString* error)
             break;
         }
         case QXmlStreamReader::EndElement:
-            if (!blank.isEmpty() && current.firstChildElement().isNull())
+            if (!blank.isEmpty() && current.firstChildElement().isNull()) {
+                if (!addChars(blank.size()))
+                    return fail("too much text");
                 current.appendChild(out.createTextNode(blank));
+            }
             blank.clear();
             --depth;
             current = current.parentNode();
@@ -495,12 +499,15 @@ bool parseXml(const QByteArray& bytes, QDomDocument* doc, QString* error)
         case QXmlStreamReader::Characters:
             if (depth == 0) // only white space can lie outside the root
                 break;
-            chars += xml.text().size();
-            if (chars > Document::MAX_TEXT_CHARS)
-                return fail("too much text");
+            // Only content counts: the indentation a writer puts between
+            // elements is dropped, however large the document.
             if (xml.isWhitespace()) {
+                if (blank.size() + xml.text().size() > Document::MAX_TEXT_CHARS)
+                    return fail("too much text");
                 blank += xml.text();
             } else {
+                if (!addChars(blank.size() + xml.text().size()))
+                    return fail("too much text");
                 current.appendChild(out.createTextNode(blank + xml.text()));
                 blank.clear();
             }

@@ -80,7 +80,7 @@ constexpr int MAX_DEPTH = 64;
 constexpr int MAX_ELEMENTS = 300000;
 constexpr int GEOMETRY_LIMIT = 1000000; // bound on a box's position and size when read
 constexpr int MAX_ATTRIBUTES = 16;              // per tag
-constexpr qint64 MAX_TEXT_CHARS = 2 * 1024 * 1024; // all element text together
+constexpr qint64 MAX_TEXT_CHARS = 2 * 1024 * 1024; // content of all elements, not indentation
 constexpr int MAX_OBJECTS = 5000;
 
 extern const char* const AREA_LABELS[4];

@@ -1,9 +1,11 @@
 // Document files: writing, reading rules, chains, image paths, hostile input, atomic saves.
+#include "doclimits.h"
 #include "document.h"
 #include "drawobject.h"
 #include "imagestore.h"
 #include "testsupport.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -172,6 +174,62 @@ private slots:
         qDeleteAll(one[0]);
     }
 
+    void whatTheEditorCanSaveReopens()
+    {
+        // As many objects as a document may hold, with text filling the
+        // content bound to the last character: the writer's indentation
+        // (several times the content here) must not count.
+        QTemporaryDir dir;
+        Areas areas{{}, {}, {}, {}};
+        QList<QList<DrawObject*>*> lists;
+        for (Areas::value_type& list : areas)
+            lists << &list;
+        for (int i = 0; i < Document::MAX_OBJECTS; ++i) {
+            auto* o = new DrawObject(i % 500, i / 500, 30 + i % 7, 20);
+            o->text = QString::number(i), o->textColor = QColor(i % 256, 3, 200, 255), o->textTategaki = i % 2;
+            areas[i % 4] << o;
+        }
+        const DocumentSettings settings;
+        const qint64 spare = Document::MAX_TEXT_CHARS - DocLimits::measure(settings, lists).chars;
+        QVERIFY(spare > Document::MAX_OBJECTS);
+        for (int i = 0; i < Document::MAX_OBJECTS; ++i)
+            areas[i % 4][i / 4]->text += QString(int(spare / Document::MAX_OBJECTS) + (i < spare % Document::MAX_OBJECTS), QChar(0x3042 + i % 80));
+        QCOMPARE(DocLimits::measure(settings, lists).chars, Document::MAX_TEXT_CHARS);
+        QVERIFY(DocLimits::fits(DocLimits::measure(settings, lists)));
+
+        const QString path = dir.path() + "/full.xml";
+        QVERIFY(Document::save(path, settings, areas));
+        DocumentContent reread;
+        QString error;
+        QVERIFY2(Document::read(path, &reread, &error), qPrintable(error));
+        QCOMPARE(Document::write(reread.settings, reread.areas, dir.path()), readFile(path)); // field for field
+
+        // One character more is over the bound, for the editor and the reader alike.
+        areas[3].last()->text += "x";
+        QVERIFY(!DocLimits::fits(DocLimits::measure(settings, lists)));
+        QVERIFY(Document::save(path, settings, areas));
+        QVERIFY(!Document::read(path, &reread, &error) && error == "too much text");
+        for (Areas::value_type& list : areas)
+            qDeleteAll(list);
+    }
+
+    void fuzzFindingsReadSafely()
+    {
+        // Every input the fuzzer ever stopped on, and its seeds, through the reader.
+        const QDir fuzz(sourceDir() + "/tests/fuzz");
+        QStringList files;
+        for (const QString& sub : {"regressions", "corpus"})
+            for (const QString& name : QDir(fuzz.filePath(sub)).entryList(QDir::Files))
+                files << fuzz.filePath(sub + "/" + name);
+        QVERIFY(files.size() > 6);
+        for (const QString& file : files) {
+            DocumentContent doc;
+            QElapsedTimer clock;
+            clock.start();
+            Document::parse(readFile(file), "/nonexistent/zamfu-fuzz", &doc);
+            QVERIFY2(clock.elapsed() < 20000, qPrintable(file));
+        }
+    }
 };
 
 QTEST_MAIN(TstDocument)
