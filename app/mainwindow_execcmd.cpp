@@ -218,7 +218,7 @@ Command* MainWindow::createUndoCmd(const Command* cmd)
             delete rec;
             return nullptr;
         }
-        rec->value = Command::joinPerObject(values);
+        rec->value = Command::perObjectList(values);
         return rec;
     }
 
@@ -245,7 +245,10 @@ Command* MainWindow::createUndoCmd(const Command* cmd)
     }
     if (type == CMD_OBJ_RECT_MOVE)
         rec->type = CMD_OBJ_RECT_CHANGE;
-    rec->value = Command::joinPerObject(values);
+    // Only a position or a rotation shared by every target is kept as one
+    // number; every other record lists each target's value.
+    const bool single = type == CMD_OBJ_X_CHANGE || type == CMD_OBJ_Y_CHANGE || type == CMD_OBJ_R_CHANGE;
+    rec->value = single ? Command::joinPerObject(values) : Command::perObjectList(values);
     return rec;
 }
 

@@ -55,8 +55,11 @@ QString Command::joinPerObject(const QStringList& values)
     bool same = true;
     for (const QString& v : values)
         same = same && v == values.first();
-    if (same)
-        return values.first();
+    return same ? values.first() : perObjectList(values);
+}
+
+QString Command::perObjectList(const QStringList& values)
+{
     QString out;
     for (const QString& v : values)
         out += v + SEPA_OBJVAL;

@@ -85,6 +85,8 @@ public:
     // One value per target joined into a per-object list; a single value
     // when every target agrees.
     static QString joinPerObject(const QStringList& values);
+    // One value per target joined into a per-object list, always.
+    static QString perObjectList(const QStringList& values);
 
     // The field a simple property code sets, as value text, and writing it
     // back. hasField is false for codes that are not a plain field.

@@ -117,6 +117,17 @@ private slots:
         f.ui->spnX->setValue(60);
         f.w.undo(); // all were at 50: the record is that one value, and the panel shows it
         QCOMPARE(f.ui->spnX->text(), QString("50"));
+        // Only x, y and r collapse; every other record lists each target, so
+        // undoing a width change on equal boxes leaves the field blank.
+        const QString S = Command::SEPA_OBJVAL;
+        f.ui->spnW->setValue(150);
+        QCOMPARE(f.w.mListUndo.last()->value, QString("100" + S).repeated(3));
+        f.w.undo();
+        QVERIFY(objs[2]->w == 100 && f.ui->spnW->text().isEmpty());
+        f.run(CMD_OBJ_TEXT_SIZE_CHANGE, "20", objs);
+        QCOMPARE(f.w.mListUndo.last()->value, QString("12" + S).repeated(3));
+        f.run(CMD_OBJ_R_CHANGE, "30", objs);
+        QCOMPARE(f.w.mListUndo.last()->value, QString("0"));
 
         // A ruled-line record restores the whole set, and the boxes show it.
         DrawObject* a = objs[0];
@@ -129,7 +140,7 @@ private slots:
         QVERIFY(a->ruledline == 9 && f.ui->chkRuledLine_Bottom->isChecked());
         f.run(CMD_OBJ_RULEDLINE_CHANGE, "0", {a});
         QCOMPARE(a->ruledline, 9);
-        QCOMPARE(f.w.mListUndo.size(), 3); // no box set by the executor answered with a command
+        QCOMPARE(f.w.mListUndo.size(), 5); // no box set by the executor answered with a command
     }
 
     void limitDropsOldestAndNewCommandEmptiesRedo()
