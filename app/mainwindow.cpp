@@ -159,6 +159,11 @@ void MainWindow::closeEvent(QCloseEvent* event)
     finishRecovery();
 }
 
+namespace {
+// Used only when the bundled copy cannot be written.
+const QString HELP_URL = QStringLiteral("https://zamfu.github.io/zamfu/help.html");
+}
+
 void MainWindow::on_btnHelp_clicked()
 {
     // An installed program opens the page installed with it.
@@ -176,9 +181,15 @@ void MainWindow::on_btnHelp_clicked()
     QFile::remove(path);
     if (QFile::copy(":/help/help.html", path)) {
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-        UiSeam::instance()->openUrl(QUrl::fromLocalFile(path).toString());
-    } else {
-        UiSeam::instance()->openUrl("https://zamfu.github.io/zamfu/help.html");
+        // Without a browser the user can still open the page by hand.
+        if (!UiSeam::instance()->openUrl(QUrl::fromLocalFile(path).toString()))
+            UiSeam::instance()->information(this, "ヘルプ",
+                                            "ブラウザーを起動できませんでした。\n使い方ページは次の場所にあります。\n"
+                                                + QDir::toNativeSeparators(path));
+    } else if (!UiSeam::instance()->openUrl(HELP_URL)) {
+        UiSeam::instance()->information(this, "ヘルプ",
+                                        "ブラウザーを起動できませんでした。\n使い方ページは次のアドレスにあります。\n"
+                                            + HELP_URL);
     }
 }
 

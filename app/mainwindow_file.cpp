@@ -120,7 +120,8 @@ void MainWindow::on_btnOpen_clicked()
     if (!maybeSave())
         return;
     const QString start = QDir::toNativeSeparators(getSaveDir() + "/" + getSaveFile());
-    const QString path = UiSeam::instance()->getOpenFileName(this, "開く", start, FILTER_XML);
+    const QString path =
+        UiSeam::instance()->getOpenFileName(this, "開く", start, FILTER_XML, QFileDialog::HideNameFilterDetails);
     if (path.isEmpty())
         return;
     changeCursor(Qt::WaitCursor);
@@ -136,7 +137,8 @@ void MainWindow::on_btnSave_clicked()
 bool MainWindow::saveThroughDialog()
 {
     const QString start = QDir::toNativeSeparators(getSaveDir() + "/" + getSaveFile());
-    const QString path = UiSeam::instance()->getSaveFileName(this, "保存", start, FILTER_XML);
+    const QString path =
+        UiSeam::instance()->getSaveFileName(this, "保存", start, FILTER_XML, QFileDialog::HideNameFilterDetails);
     return !path.isEmpty() && fileSave(path);
 }
 

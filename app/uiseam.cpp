@@ -60,14 +60,16 @@ void UiSeam::information(QWidget* parent, const QString& title, const QString& t
     QMessageBox::information(parent, title, text);
 }
 
-QString UiSeam::getOpenFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter)
+QString UiSeam::getOpenFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter,
+                                QFileDialog::Options options)
 {
-    return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+    return QFileDialog::getOpenFileName(parent, caption, dir, filter, nullptr, options);
 }
 
-QString UiSeam::getSaveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter)
+QString UiSeam::getSaveFileName(QWidget* parent, const QString& caption, const QString& dir, const QString& filter,
+                                QFileDialog::Options options)
 {
-    return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+    return QFileDialog::getSaveFileName(parent, caption, dir, filter, nullptr, options);
 }
 
 QString UiSeam::getSaveFileNameAndFilter(QWidget* parent, const QString& caption, const QString& dir,

@@ -2,6 +2,7 @@
 #define UISEAM_H
 
 #include <QColor>
+#include <QFileDialog>
 #include <QList>
 #include <QMessageBox>
 #include <QPair>
@@ -30,9 +31,9 @@ public:
     virtual void warning(QWidget* parent, const QString& title, const QString& text);
     virtual void information(QWidget* parent, const QString& title, const QString& text);
     virtual QString getOpenFileName(QWidget* parent, const QString& caption, const QString& dir,
-                                    const QString& filter);
+                                    const QString& filter, QFileDialog::Options options = {});
     virtual QString getSaveFileName(QWidget* parent, const QString& caption, const QString& dir,
-                                    const QString& filter);
+                                    const QString& filter, QFileDialog::Options options = {});
     // A save dialog offering several filters (";;" between them); *selectedFilter
     // gets the one chosen.
     virtual QString getSaveFileNameAndFilter(QWidget* parent, const QString& caption, const QString& dir,

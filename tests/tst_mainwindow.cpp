@@ -8,6 +8,8 @@
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QMimeData>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -114,6 +116,36 @@ private slots:
         QVERIFY(w.mListArea[1]->size() == 1 && seam->log.last() == "question|最初から|すべてクリアされます。よろしいですか？");
         w.on_btnNew_clicked(); // Yes
         QVERIFY(w.mListArea[1]->isEmpty());
+    }
+
+    void fileDialogsShowTypeNamesAndHelpWithoutBrowser()
+    {
+        // The real dialogs, closed from inside their own event loop: the type
+        // box names the type without its pattern.
+        UiSeam::install(nullptr);
+        MainWindow w;
+        QStringList types;
+        QTimer poll;
+        poll.setInterval(20);
+        connect(&poll, &QTimer::timeout, [&types] {
+            if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                types << d->findChild<QComboBox*>("fileTypeCombo")->currentText();
+                d->reject();
+            }
+        });
+        poll.start();
+        w.on_btnOpen_clicked();
+        w.on_btnSave_clicked();
+        poll.stop();
+        QCOMPARE(types, QStringList({"XML", "XML"}));
+
+        // Without a browser the help says where its page lies.
+        seam = ScriptedSeam::install();
+        seam->urlOpens = false;
+        w.on_btnHelp_clicked();
+        const QString url = seam->log.at(seam->log.size() - 2).section('|', 1, 1);
+        QVERIFY(seam->log.last().startsWith("information|ヘルプ|"));
+        QVERIFY2(seam->log.last().endsWith(QDir::toNativeSeparators(QUrl(url).toLocalFile())), qPrintable(seam->log.last()));
     }
 
     void badFilesAndDropsKeepDocument()

@@ -39,12 +39,18 @@ public:
     }
     void warning(QWidget*, const QString& title, const QString& text) override { log << "warning|" + title + "|" + text; }
     void information(QWidget*, const QString& title, const QString& text) override { log << "information|" + title + "|" + text; }
-    QString getOpenFileName(QWidget*, const QString& caption, const QString& dir, const QString&) override
+    QList<QFileDialog::Options> fileOptions;            // options of each file dialog asked
+    bool urlOpens = true;                               // what openUrl answers
+    QString getOpenFileName(QWidget*, const QString& caption, const QString& dir, const QString&,
+                            QFileDialog::Options options) override
     {
+        fileOptions << options;
         return next("open|" + caption + "|" + dir, fileAnswers, QString());
     }
-    QString getSaveFileName(QWidget*, const QString& caption, const QString& dir, const QString&) override
+    QString getSaveFileName(QWidget*, const QString& caption, const QString& dir, const QString&,
+                            QFileDialog::Options options) override
     {
+        fileOptions << options;
         return next("save|" + caption + "|" + dir, fileAnswers, QString());
     }
     QString getSaveFileNameAndFilter(QWidget*, const QString& caption, const QString& dir, const QString& filters,
@@ -58,7 +64,7 @@ public:
     QColor getColor(const QColor&, QWidget*, const QString& title) override { return next("color|" + title + "|", colorAnswers, QColor()); }
     QAction* execMenu(QMenu* menu, const QPoint& globalPos) override;
     int execDialog(QDialog* dialog) override;
-    bool openUrl(const QString& url) override { return log << "url|" + url + "|", true; }
+    bool openUrl(const QString& url) override { return log << "url|" + url + "|", urlOpens; }
 
     // Installs a fresh seam and returns it (owned by UiSeam).
     static ScriptedSeam* install();
