@@ -4,6 +4,7 @@
 #include "document.h"
 #include "imagestore.h"
 #include "pdfdialog.h"
+#include "outputfile.h"
 #include "pdfexport.h"
 #include "pngexport.h"
 #include "setting.h"
@@ -133,8 +134,7 @@ void MainWindow::on_btnExport_clicked()
 
     const QStringList targets = png ? PngExport::fileNames(name, PngExport::imageCount(mode)) : QStringList(name);
     for (const QString& t : targets) {
-        const QFileInfo target(t);
-        if (target.exists() && (target.isDir() || !target.isWritable())) {
+        if (!OutputFile::canReplace(t)) {
             UiSeam::instance()->warning(this, "PDF出力", "PDF出力できません。\n指定されたファイル名は、他のアプリが使用中です。");
             return;
         }
@@ -146,7 +146,8 @@ void MainWindow::on_btnExport_clicked()
     QStringList written;
     const bool done = png ? PngExport::writePngs(name, mode, PngExport::DEFAULT_DPI, mListArea, &written, &error)
                           : PdfExport::writePdf(
-                                name, mode, [this](QPrinter* printer, int layout) { paint(printer, 4, layout); }, &error);
+                                name, mode, [this](QPrinter* printer, int layout) { paint(printer, 4, layout); }, &error,
+                                PdfExport::titleFor(documentPath()));
     changeCursor(-1);
     if (!done) {
         qDebug() << "export failed:" << error;

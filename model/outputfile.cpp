@@ -16,7 +16,20 @@ QString targetProblem(const QString& path)
         return QString("folder %1 does not exist").arg(QDir::toNativeSeparators(dir.path()));
     if (target.isDir())
         return QString("%1 is a folder").arg(QDir::toNativeSeparators(target.absoluteFilePath()));
+    if (!canReplace(path))
+        return QString("%1 cannot be replaced: its folder is not writable")
+            .arg(QDir::toNativeSeparators(target.absoluteFilePath()));
     return QString();
+}
+
+bool canReplace(const QString& path)
+{
+    const QFileInfo target(path);
+    if (target.isDir())
+        return false;
+    if (!target.exists() && !target.isSymLink())
+        return true; // a new file: whether it can be made shows when writing
+    return QFileInfo(target.absolutePath()).isWritable();
 }
 
 QString temporaryPattern(const QString& path, const QString& suffix)

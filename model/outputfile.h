@@ -13,6 +13,11 @@ namespace OutputFile {
 // empty when it can be tried.
 QString targetProblem(const QString& path);
 
+// Whether an export may be written at path: a file there is replaced by
+// renaming over it, so what counts is that it is no folder and its folder is
+// writable (not whether the old file itself is).
+bool canReplace(const QString& path);
+
 // Pattern of a temporary file beside path, for QTemporaryFile.
 QString temporaryPattern(const QString& path, const QString& suffix);
 

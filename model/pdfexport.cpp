@@ -181,7 +181,20 @@ void applyLayout(QPrinter* printer, int layout)
     printer->setPageOrientation(page.orientation());
 }
 
-bool writePdf(const QString& path, int layout, const Painter& paint, QString* error)
+QString creator()
+{
+    return QStringLiteral("Zamfu " ZAMFU_VERSION);
+}
+
+QString titleFor(const QString& documentPath)
+{
+    if (documentPath.isEmpty())
+        return QStringLiteral("新しいファイル");
+    const QString name = QFileInfo(documentPath).fileName();
+    return name.endsWith(".xml", Qt::CaseInsensitive) ? name.chopped(4) : name;
+}
+
+bool writePdf(const QString& path, int layout, const Painter& paint, QString* error, const QString& title)
 {
     *error = OutputFile::targetProblem(path);
     if (!error->isEmpty())
@@ -202,6 +215,8 @@ bool writePdf(const QString& path, int layout, const Painter& paint, QString* er
         setupPrinter(&printer);
         printer.setOutputFileName(tmpPath);
         printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setDocName(title.isEmpty() ? titleFor(QString()) : title);
+        printer.setCreator(creator());
         applyLayout(&printer, layout);
         setFullPageNoMargins(&printer);
         paint(&printer, layout);

@@ -53,10 +53,17 @@ void applyLayout(QPrinter* printer, int layout);
 // Draws every output page of the layout on the printer (opens its own painter).
 using Painter = std::function<void(QPrinter* printer, int layout)>;
 
+// The PDF's creator: the program and its version.
+QString creator();
+// The PDF's title for a document file (its name without ".xml"), or
+// "新しいファイル" for a document never saved.
+QString titleFor(const QString& documentPath);
+
 // Writes the PDF to a temporary file beside `path` and puts it in place only
 // once it is complete, so a failed export never destroys the previous file.
 // On failure returns false with a one-line reason in *error.
-bool writePdf(const QString& path, int layout, const Painter& paint, QString* error);
+bool writePdf(const QString& path, int layout, const Painter& paint, QString* error,
+              const QString& title = QString());
 
 }
 

@@ -1,13 +1,18 @@
 // The PDF layouts and page sizes as written, the print preview set-up, and
 // the export flow: names, folders and failures.
+#include "editarea.h"
 #include "mainwindow.h"
 #include "pdfdialog.h"
+#include "outputfile.h"
 #include "pdfexport.h"
 #include "seamtestcase.h"
+#include "sheet.h"
 #include "ui_pdfdialog.h"
 
+#include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -19,6 +24,19 @@ static void setFormation(const QString& formation)
     Setting::resetDefaults();
     const QStringList f = formation.split(' ');
     Setting::PaperSize = f[0], Setting::PageMax = f[1].toInt(), Setting::PageOrientation = f[2], Setting::PageForm = f[3];
+}
+
+// Page sizes as the file states them, in whole millimetres.
+static QString mediaBoxes(const QString& path)
+{
+    const QByteArray pdf = readFile(path);
+    QStringList sizes;
+    auto it = QRegularExpression("/MediaBox \\[0 0 ([\\d.]+) ([\\d.]+)\\]").globalMatch(QString::fromLatin1(pdf.data(), pdf.size()));
+    while (it.hasNext()) {
+        const auto m = it.next();
+        sizes << QString("%1x%2").arg(qRound(m.captured(1).toDouble() * 25.4 / 72)).arg(qRound(m.captured(2).toDouble() * 25.4 / 72));
+    }
+    return sizes.join(' ');
 }
 
 class TstPdf : public SeamTestCase
@@ -74,16 +92,94 @@ private slots:
             seam->fileAnswers << out;
             w.on_btnExport_clicked();
             QCOMPARE(seam->log.last(), QString("information|PDF出力|PDF出力が完了しました。"));
-            // Page sizes as the file states them, in whole millimetres.
-            const QByteArray pdf = readFile(out);
-            QStringList sizes;
-            auto it = QRegularExpression("/MediaBox \\[0 0 ([\\d.]+) ([\\d.]+)\\]").globalMatch(QString::fromLatin1(pdf.data(), pdf.size()));
-            while (it.hasNext()) {
-                const auto m = it.next();
-                sizes << QString("%1x%2").arg(qRound(m.captured(1).toDouble() * 25.4 / 72)).arg(qRound(m.captured(2).toDouble() * 25.4 / 72));
-            }
-            QCOMPARE(formation + ": " + sizes.join(' '), formation + ": " + QString(mm + " ").repeated(pages).trimmed());
+            QCOMPARE(formation + ": " + mediaBoxes(out), formation + ": " + QString(mm + " ").repeated(pages).trimmed());
         }
+    }
+
+    void everyPaperInEveryLayoutAtItsTrueSize()
+    {
+        // Sizes from the standards (B is the Japanese series), not from the
+        // program's table; each step down halves the sheet.
+        const QMap<QString, QSize> mm = {{"A3", {297, 420}}, {"A4", {210, 297}}, {"A5", {148, 210}}, {"A6", {105, 148}},
+                                         {"A7", {74, 105}},  {"A8", {52, 74}},   {"B4", {257, 364}}, {"B5", {182, 257}},
+                                         {"B6", {128, 182}}, {"B7", {91, 128}},  {"B8", {64, 91}}};
+        auto down = [&](const QString& paper, int steps) { return mm.value(paper.left(1) + QString::number(paper.mid(1).toInt() + steps)); };
+        auto turned = [](QSize s, bool landscape) { return landscape ? s.transposed() : s; };
+        const QStringList formations = {"1 portrait normal", "1 landscape normal", "4 portrait normal", "4 landscape normal",
+                                        "8 portrait normal", "8 landscape normal", "8 portrait slim"};
+        for (const QString& paper : {"A3", "B4", "A4", "B5", "A5"}) {
+            for (const QString& formation : formations) {
+                setFormation(paper + " " + formation);
+                const int pages = Setting::PageMax, steps = pages == 8 ? 3 : pages == 4 ? 2 : 0;
+                const bool landscape = Setting::PageOrientation == "landscape", slim = Setting::PageForm == "slim";
+                const QSize sheet = mm.value(paper);
+                const QSize page = slim ? QSize(sheet.width() / 4, sheet.height() / 2) : turned(down(paper, steps), landscape);
+                QList<std::tuple<int, int, QSize>> layouts = { // layout, pages, size
+                    {PdfExport::LayoutSheet, 1, turned(sheet, pages == 8 ? slim : (pages == 4) != landscape)}};
+                if (pages > 1)
+                    layouts.append({PdfExport::LayoutPages, pages, page});
+                if (pages > 1 && !landscape)
+                    layouts.append({PdfExport::LayoutSpreads, pages / 2, turned(down(paper, steps - 1), !slim)});
+                const QSize area = EditArea::size(Setting::getEditAreaSize(paper, pages), pages, Setting::PageOrientation, Setting::PageForm);
+                _EDITAREA_W_PX = area.width(), _EDITAREA_H_PX = area.height();
+                QList<QList<DrawObject*>> areas = {{}, {}, {}, {}};
+                const QList<QList<DrawObject*>*> lists = {&areas[0], &areas[1], &areas[2], &areas[3]};
+                for (const auto& [layout, count, size] : layouts) {
+                    QVERIFY(PdfExport::layoutAvailable(layout));
+                    const QString out = mDir.filePath("sizes.pdf"), what = QString("%1 %2 layout %3").arg(paper, formation).arg(layout);
+                    QString error;
+                    QVERIFY2(PdfExport::writePdf(out, layout, [&lists](QPrinter* printer, int layout) {
+                        QPainter painter(printer);
+                        Sheet::render(&painter, Sheet::Context::fromSettings(1.0, true), Sheet::ALL_AREAS, layout, lists);
+                    }, &error), qPrintable(what + ": " + error));
+                    const QString expected = QString("%1x%2 ").arg(size.width()).arg(size.height()).repeated(count).trimmed();
+                    QCOMPARE(what + ": " + mediaBoxes(out), what + ": " + expected);
+                }
+            }
+        }
+    }
+
+    void replaceableTargetsAndDocumentNames()
+    {
+        // A read-only PDF in a writable folder is replaced by renaming over
+        // it, as on the command line; only a folder in the way is refused.
+        const QString locked = mDir.filePath("locked.pdf");
+        QFile f(locked);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("old") == 3);
+        f.close();
+        QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        QVERIFY(OutputFile::canReplace(locked) && OutputFile::canReplace(mDir.filePath("new.pdf")) && !OutputFile::canReplace(mDir.path()));
+        MainWindow w;
+        seam->dialogResults = {QDialog::Accepted, QDialog::Accepted, QDialog::Accepted};
+        seam->fileAnswers << locked;
+        w.on_btnExport_clicked();
+        QCOMPARE(seam->log.last(), QString("information|PDF出力|PDF出力が完了しました。"));
+        QVERIFY(readFile(locked).startsWith("%PDF-"));
+
+        // Title from the document's name, or the new document's; the maker and its version.
+        auto info = [](const QString& pdf) {
+            QProcess p;
+            p.start("pdfinfo", {pdf});
+            p.waitForFinished(30000);
+            const QString out = QString::fromUtf8(p.readAllStandardOutput());
+            QString title, creator;
+            for (const QString& line : out.split('\n')) {
+                if (line.startsWith("Title:"))
+                    title = line.mid(6).trimmed();
+                if (line.startsWith("Creator:"))
+                    creator = line.mid(8).trimmed();
+            }
+            return title + "|" + creator;
+        };
+        QCOMPARE(info(locked), QString("新しいファイル|Zamfu " ZAMFU_VERSION));
+        QVERIFY(w.fileSave(mDir.filePath("冊子")));
+        seam->fileAnswers << locked;
+        w.on_btnExport_clicked();
+        QCOMPARE(info(locked), QString("冊子|Zamfu " ZAMFU_VERSION));
+        w.init();
+        seam->fileAnswers << locked;
+        w.on_btnExport_clicked();
+        QCOMPARE(info(locked), QString("新しいファイル|Zamfu " ZAMFU_VERSION));
     }
 
     void exportNamesFoldersAndFailures()
