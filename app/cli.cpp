@@ -78,6 +78,54 @@ void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& msg
 
 }
 
+namespace {
+
+// Qt's own options, which QApplication takes out of the arguments (a session
+// manager restarts the editor with -session, for example). Qt also accepts
+// them with two dashes.
+const QStringList QT_VALUE_OPTIONS = {"-platform", "-platformpluginpath", "-platformtheme", "-plugin",
+                                      "-qwindowgeometry", "-qwindowicon", "-qwindowtitle", "-style",
+                                      "-stylesheet", "-session", "-display", "-geometry", "-qmljsdebugger"};
+const QStringList QT_FLAG_OPTIONS = {"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync", "-testability"};
+
+// 0: not a Qt option; 1: a Qt option on its own; 2: one that takes the next argument.
+int qtOption(QString arg)
+{
+    if (arg.startsWith("--"))
+        arg.remove(0, 1);
+    const int eq = arg.indexOf('=');
+    const QString name = eq < 0 ? arg : arg.left(eq);
+    if (QT_VALUE_OPTIONS.contains(name))
+        return eq < 0 ? 2 : 1;
+    return eq < 0 && QT_FLAG_OPTIONS.contains(name) ? 1 : 0;
+}
+
+// The editor opens with at most one document; anything else that looks like
+// an option and is none is a mistake, not a file name ("--" ends the options).
+CliRequest editorRequest(const QStringList& args)
+{
+    CliRequest r;
+    bool optionsEnded = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        if (!optionsEnded && a == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && qtOption(a)) {
+            if (qtOption(a) == 2)
+                ++i;
+        } else if (!optionsEnded && a.startsWith('-') && a.size() > 1) {
+            return failure("unknown option '" + a + "'");
+        } else if (r.document.isEmpty()) {
+            r.document = a;
+        } else {
+            return failure("more than one document given ('" + r.document + "', '" + a + "')");
+        }
+    }
+    return r;
+}
+
+}
+
 CliRequest parseCommandLine(const QStringList& args)
 {
     bool ours = false;
@@ -92,7 +140,7 @@ CliRequest parseCommandLine(const QStringList& args)
         ours = ours || isOurs(a);
     }
     if (!ours)
-        return CliRequest();
+        return editorRequest(args);
 
     CliRequest r;
     r.action = CliRequest::Export;
@@ -178,11 +226,13 @@ QString commandLineHelp()
 {
     return versionText() + QStringLiteral(
         "\n"
-        "Usage: zamfu [DOCUMENT.xml]\n"
+        "Usage: zamfu [--] [DOCUMENT.xml]\n"
         "       zamfu --export-pdf OUT.pdf [--layout print|pages|spreads] DOCUMENT.xml\n"
         "       zamfu --export-png OUT.png [--layout print|pages|spreads] [--dpi N] DOCUMENT.xml\n"
         "\n"
-        "Without options the editor opens, with DOCUMENT.xml if given.\n"
+        "Without options the editor opens, with DOCUMENT.xml if given. After --\n"
+        "every argument is a file name, even one that starts with -. Qt's own options\n"
+        "(-platform, -style, -session, ...) are passed on to the editor.\n"
         "\n"
         "  --export-pdf OUT.pdf  write the document as a PDF and exit, without a window\n"
         "  --export-png OUT.png  write the document as PNG images and exit: OUT.png for\n"
@@ -250,7 +300,7 @@ int exportDocument(const CliRequest& request, QString* error)
                 return;
             Sheet::render(&painter, Sheet::Context::fromSettings(1.0, true), Sheet::ALL_AREAS, layout, lists);
         };
-        if (!PdfExport::writePdf(request.output, request.layout, paint, &why)) {
+        if (!PdfExport::writePdf(request.output, request.layout, paint, &why, PdfExport::titleFor(request.document))) {
             *error = "cannot write " + request.output + ": " + why;
             return 1;
         }
@@ -260,7 +310,7 @@ int exportDocument(const CliRequest& request, QString* error)
     return 0;
 }
 
-int runCommandLine(int argc, char** argv, bool* handled)
+int runCommandLine(int argc, char** argv, bool* handled, QString* document)
 {
     QStringList args;
     for (int i = 1; i < argc; ++i)
@@ -269,6 +319,8 @@ int runCommandLine(int argc, char** argv, bool* handled)
     *handled = request.action != CliRequest::None;
     switch (request.action) {
     case CliRequest::None:
+        if (document)
+            *document = request.document;
         return 0;
     case CliRequest::Help:
         printLine(stdout, commandLineHelp());
@@ -277,7 +329,9 @@ int runCommandLine(int argc, char** argv, bool* handled)
         printLine(stdout, versionText());
         return 0;
     case CliRequest::Error:
-        printLine(stderr, "zamfu: " + request.error + " (see zamfu --help)");
+        printLine(stderr, "zamfu: " + request.error);
+        std::fputs(commandLineHelp().toLocal8Bit().constData(), stderr);
+        std::fputc('\n', stderr);
         return 2;
     case CliRequest::Export:
         break;

@@ -14,7 +14,7 @@ struct CliRequest {
     Action action = None;
     Format format = Pdf;
     QString output;   // PDF or PNG to write
-    QString document; // document to read
+    QString document; // document to read (for None: the one the editor opens, if any)
     int layout = 0;   // PdfExport::Layout
     int imagePpi = ImageStore::DEFAULT_PPI;
     int dpi = 150;    // PNG resolution
@@ -39,6 +39,6 @@ int exportDocument(const CliRequest& request, QString* error);
 // application object it needs and uses the offscreen platform unless one is
 // chosen. *handled is false when the arguments are for the editor.
 // Returns the exit code: 0 done, 1 a document or output failure, 2 a usage error.
-int runCommandLine(int argc, char** argv, bool* handled);
+int runCommandLine(int argc, char** argv, bool* handled, QString* document = nullptr);
 
 #endif

@@ -13,7 +13,8 @@
 int main(int argc, char* argv[])
 {
     bool cliHandled = false;
-    const int cliCode = runCommandLine(argc, argv, &cliHandled); // --export-pdf, --export-png, --help, --version
+    QString path; // the document to open; "--" lets its name start with "-"
+    const int cliCode = runCommandLine(argc, argv, &cliHandled, &path); // exports, --help, --version, errors
     if (cliHandled)
         return cliCode;
     enableHighDpiScaling();
@@ -31,8 +32,6 @@ int main(int argc, char* argv[])
     if (translator.load("translations/" + name) || (!installed.isEmpty() && translator.load(name, installed))
         || translator.load(name, QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&translator);
-
-    const QString path = argc >= 2 ? QString::fromLocal8Bit(argv[1]) : QString();
 
     MainWindow w;
     TestScript* script = TestScript::fromEnvironment(&w); // test builds only

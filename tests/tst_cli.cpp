@@ -1,5 +1,6 @@
 // The command-line export, run as the built program: errors, layouts, the
 // imposed sheet read back pixel by pixel, and the geometry against the editor.
+#include "cli.h"
 #include "document.h"
 #include "drawobject.h"
 #include "editarea.h"
@@ -8,6 +9,8 @@
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -65,10 +68,43 @@ private slots:
             {"--export-pdf", one, one}};
         for (const QStringList& args : failing) {
             const auto [code, out, err] = run(ZAMFU, args);
-            QVERIFY2(code > 0 && err.startsWith("zamfu: ") && err.count('\n') == 1, qPrintable(args.join(' ') + " -> " + err));
+            QVERIFY2(code > 0 && err.startsWith("zamfu: ") && err.count("zamfu: ") == 1, qPrintable(args.join(' ') + " -> " + err));
         }
         DocumentContent reread;
         QVERIFY(readFile(out) == "old" && Document::read(one, &reread));
+    }
+
+    void optionsVersionAndDashNames()
+    {
+        // Before an editor could open (it would wait here for the timeout).
+        const auto [code, out, err] = run(ZAMFU, {"--version"});
+        QVERIFY2(code == 0 && out == "Zamfu " ZAMFU_VERSION "\n" && err.isEmpty(), qPrintable(out + err));
+        for (const QStringList& args : {QStringList{"-x"}, {"--frobnicate", "a.xml"}, {"a.xml", "-v"}}) {
+            const auto [code, out, err] = run(ZAMFU, args);
+            QVERIFY2(code == 2 && out.isEmpty() && err.startsWith("zamfu: unknown option '")
+                         && err.count("zamfu: ") == 1 && err.contains("\nUsage: zamfu"),
+                     qPrintable(args.join(' ') + " -> " + err));
+        }
+        // Qt's own options stay the editor's; "--" ends the options.
+        const QList<QPair<QStringList, QString>> editor = {
+            {{"--", "-dash.xml"}, "-dash.xml"}, {{"-platform", "offscreen", "a.xml"}, "a.xml"},
+            {{"-session", "s1", "--style=fusion", "-reverse"}, ""}, {{"-"}, "-"}};
+        for (const auto& [args, document] : editor) {
+            const CliRequest r = parseCommandLine(args);
+            QVERIFY2(r.action == CliRequest::None && r.document == document, qPrintable(args.join(' ') + " -> " + r.error));
+        }
+        QCOMPARE(parseCommandLine({"a.xml", "b.xml"}).action, CliRequest::Error);
+
+        // A document whose name starts with "-", exported: the PDF names it and its maker.
+        const QString doc = mDir.filePath("-dash.xml"), pdf = mDir.filePath("dash.pdf");
+        save(doc, DocumentSettings(), {{}, {}, {}, {}});
+        QDir::setCurrent(mDir.path());
+        const auto [written, o2, e2] = run(ZAMFU, {"--export-pdf", pdf, "--", "-dash.xml"});
+        QVERIFY2(written == 0, qPrintable(e2));
+        const auto [info, meta, e3] = run("pdfinfo", {pdf});
+        QVERIFY2(meta.contains(QRegularExpression("^Title: +-dash$", QRegularExpression::MultilineOption))
+                     && meta.contains(QRegularExpression("^Creator: +Zamfu " ZAMFU_VERSION "$", QRegularExpression::MultilineOption)),
+                 qPrintable(meta));
     }
 
     void imposition()
