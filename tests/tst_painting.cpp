@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <cmath>
 #include <climits>
 #include <memory>
 
@@ -59,6 +60,25 @@ class TestPainting : public QObject
 {
     Q_OBJECT
 private slots:
+    void turnsClockwise()
+    {
+        // A mark on the top edge only, so a turn the wrong way shows: turned
+        // clockwise by r degrees about the centre (y grows downwards), the
+        // mark's middle lands at centre + (sin r, -cos r) * h/2.
+        const auto obj = box(QRect(100, 100, 200, 100), QString(), QRect(), -1, Qt::blue);
+        obj->borderWidth = 0, obj->ruledline = 1, obj->ruledlineStyle = 1, obj->ruledlineWidth = 6, obj->ruledlineColor = Qt::red;
+        for (int r : {0, 30, 90, -60, 200}) {
+            obj->r = r;
+            const QImage img = paintOn(*obj);
+            const double a = qDegreesToRadians(double(r)), d = 50 - 3;
+            const QPoint mark(qRound(200 + d * std::sin(a)), qRound(150 - d * std::cos(a)));
+            const QPoint mirror(qRound(200 - d * std::sin(a)), mark.y());
+            QVERIFY2(is(img, mark.x(), mark.y(), Qt::red, 40), qPrintable(QString("no mark at %1°").arg(r)));
+            if (mirror != mark)
+                QVERIFY2(!is(img, mirror.x(), mirror.y(), Qt::red, 40), qPrintable(QString("turned the wrong way at %1°").arg(r)));
+        }
+    }
+
     void backgroundBorderMarksRuledLinesAndClips()
     {
         const auto obj = box(QRect(100, 100, 200, 100), QString(), QRect(), -1, Qt::blue);
