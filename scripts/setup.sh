@@ -9,7 +9,7 @@ PACKAGES=(cmake make g++ pkg-config qtbase5-dev qtbase5-dev-tools
           qttranslations5-l10n fonts-ipafont-gothic fonts-ipafont-mincho
           poppler-utils libbenchmark-dev libpng-dev libjpeg-dev zlib1g-dev
           dpkg-dev desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin
-          librsvg2-bin)
+          librsvg2-bin clang-14 libclang-rt-14-dev)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
