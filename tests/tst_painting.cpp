@@ -77,6 +77,21 @@ private slots:
             if (mirror != mark)
                 QVERIFY2(!is(img, mirror.x(), mirror.y(), Qt::red, 40), qPrintable(QString("turned the wrong way at %1°").arg(r)));
         }
+
+        // Brackets turned for vertical writing turn clockwise too: the bulge of
+        // "（" comes to the top ("︵"), so down its middle the ink lies high.
+        DrawObject column(100, 50, 80, 200);
+        column.textFont = "IPAGothic", column.textSize = 40, column.textTategaki = true;
+        column.relocateText("（");
+        QCOMPARE(column.layoutKinds, QList<int>({1}));
+        const QImage img = paintOn(column);
+        const QRect ink = inkBounds(img, dark);
+        int middle = -1;
+        for (int y = ink.top(); y <= ink.bottom() && middle < 0; ++y)
+            if (dark(img.pixelColor(ink.center().x(), y)))
+                middle = y;
+        QVERIFY2(ink.width() > 2 * ink.height() && middle >= 0 && middle < ink.center().y(),
+                 "（ turned the wrong way in vertical writing");
     }
 
     void backgroundBorderMarksRuledLinesAndClips()
