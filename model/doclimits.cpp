@@ -25,9 +25,6 @@ int boolChars(bool b)
     return b ? 4 : 5;
 }
 
-// A chain id is written as the hexadecimal address of its list.
-constexpr int LINK_ID_CHARS = 2 * int(sizeof(void*));
-
 }
 
 qint64 DocLimits::objectChars(const DrawObject* o)
@@ -47,10 +44,7 @@ qint64 DocLimits::objectChars(const DrawObject* o)
                    o->textLinkShareConf, o->bgColorEnabled, o->imgRatioKeep, o->imgCenter})
         n += boolChars(b);
     n += o->text.size() + o->textFont.size() + o->shapeData.size() + o->imgPath.size();
-    if (o->textLinkList)
-        n += LINK_ID_CHARS + digits(o->textLinkList->size());
-    else
-        n += 2; // "-1"
+    n += o->textLinkList ? LINK_CHARS : 2; // an unlinked box's index is "-1"
     return n;
 }
 

@@ -13,6 +13,10 @@ struct DocumentSettings;
 // bounds, so whatever it saves opens again.
 namespace DocLimits {
 
+// The most a box's chain id (the hexadecimal address of its list) and its
+// index take in a file.
+constexpr int LINK_CHARS = 2 * int(sizeof(void*)) + 11;
+
 struct Usage {
     int objects = 0;
     qint64 chars = 0;

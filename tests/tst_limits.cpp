@@ -84,6 +84,12 @@ private slots:
         f.w.on_btnImg_clicked();
         QCOMPARE(b->imgPath, QString("/i/12.png"));
         QCOMPARE(usage(f.w).chars, Document::MAX_TEXT_CHARS);
+        // Places that take more digits, and a link (its chain id), grow the file too.
+        f.run(CMD_OBJ_RECT_CHANGE, "-100000,10,100,60", {b});
+        f.run(CMD_OBJ_TEXT_LINK_CHANGE, "true", {a, b});
+        QVERIFY(b->x == 200 && !b->isTextLinked());
+        f.run(CMD_OBJ_RECT_CHANGE, "300,10,100,60", {b});
+        QCOMPARE(b->x, 300);
 
         // What the editor holds at the bound saves and opens again.
         QTemporaryDir dir;
