@@ -46,8 +46,14 @@ public:
     }
     void warning(QWidget*, const QString& title, const QString& text) override { asked << title + "|" + text; }
     void information(QWidget*, const QString& title, const QString& text) override { asked << title + "|" + text; }
-    QString getOpenFileName(QWidget*, const QString&, const QString&, const QString&) override { return file(); }
-    QString getSaveFileName(QWidget*, const QString&, const QString&, const QString&) override { return file(); }
+    QString getOpenFileName(QWidget*, const QString&, const QString&, const QString&, QFileDialog::Options) override
+    {
+        return file();
+    }
+    QString getSaveFileName(QWidget*, const QString&, const QString&, const QString&, QFileDialog::Options) override
+    {
+        return file();
+    }
     QColor getColor(const QColor&, QWidget*, const QString&) override { return QColor(); }
     QAction* execMenu(QMenu*, const QPoint&) override { return nullptr; }
     int execDialog(QDialog*) override { return 0; }
