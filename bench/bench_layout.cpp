@@ -1,3 +1,4 @@
+#include "benchsupport.h"
 #include "drawobject.h"
 
 #include <QApplication>
@@ -18,18 +19,7 @@ constexpr int kMembers = 8;
 // brackets and paragraph breaks.
 QString mixedText()
 {
-    const QStringList pieces = {
-        QString::fromUtf8("吾輩は猫である。名前はまだ無い。"),
-        QString::fromUtf8("「どこで生れたか」とんと見当がつかぬ。"),
-        QStringLiteral("Layout engine "),
-        QString::fromUtf8("何でも薄暗いじめじめした所で、ニャーニャー泣いていた事だけは記憶している。"),
-        QStringLiteral("booklet (folded) "),
-        QString::fromUtf8("（しかもあとで聞くとそれは書生という人間中で一番獰悪な種族であったそうだ）\n"),
-    };
-    QString text;
-    for (int k = 0; text.size() < 8000; ++k)
-        text += pieces.at(k % pieces.size());
-    return text.left(8000);
+    return BenchSupport::mixedText(8000);
 }
 
 struct Chain {
