@@ -99,6 +99,11 @@ public:
     QList<QString> layoutTexts;
     QList<int> layoutKinds;
     QList<QString> layoutLines;
+    // Every glyph whose layout rectangle meets layoutReach (box-relative) is
+    // placed; with layoutPartial, glyphs outside it were left out because no
+    // page could show them (textreach).
+    QRect layoutReach;
+    bool layoutPartial = false;
 
     static void null(DrawObject* obj);
     // The stored fields only: no image, no layout, no chain. Cheap enough to
@@ -120,12 +125,17 @@ public:
 
     // Text layout (textlayout.cpp).
     void relocateText(QString text);
+    // Lays the text out again when glyphs that can show through `area` (page
+    // coordinates) were left out: the box moved, grew or turned since.
+    void ensureLaidOut(const QRect& area);
     static bool isAlphabet(QString str);
     static bool containsStr(QString set, QString str);
     static int calcTextWidth(QString str, const QFontMetrics& fm, int spacing, bool force);
     // Vertical character pitch: 2 minus the top of the text box of "Q" plus
     // the spacing, at least 1. Layout and painting must agree on it.
     static int charPitch(const QFontMetrics& fm, int spacing);
+    // The same from the top of the text box of "Q".
+    static int pitchFromTop(int qTop, int spacing);
     QFont makeFont() const;
 
     // Painting (objectpainter.cpp); screen or printer decided by the device.

@@ -1,9 +1,11 @@
 #include "objectpainter.h"
 #include "drawobject.h"
+#include "fontmeasures.h"
 #include "fonts.h"
 #include "imagestore.h"
 #include "pagefont.h"
 #include "shapes.h"
+#include "textreach.h"
 
 #include <QFileInfo>
 #include <QPaintDevice>
@@ -55,13 +57,13 @@ private:
     QSize devicePixels(const QRect& target) const;
     void paintBorder();
     void paintRuledLines();
-    void paintText();
+    void paintText(const QRect& area);
     void paintChainNumber();
     void paintSelection();
 
-    int entryCount() const;
     void applyGlyphTransform(QPainter* p, int i, const QRect& rect) const;
     void drawEntry(QPainter* p, int i, const QRect& base, const QPointF& offset, bool half) const;
+    bool shows(int i) const;
     void drawEntries(QPainter* p, const QPoint& shift) const;
     void drawOutline();
     QRect visibleBoxPart() const;
@@ -73,12 +75,12 @@ private:
     bool printer;
     TextMetrics m;
     qreal imageScale = 1;
+    // Entries that may show (box-relative reach): a span found by bisection,
+    // then each entry's rectangle; the rest are never visited.
+    QRect reach;
+    int spanFirst = 0;
+    int spanLast = 0;
 };
-
-int ObjectPainter::entryCount() const
-{
-    return qMin(obj.layoutRects.size(), qMin(obj.layoutFlags.size(), obj.layoutTexts.size()));
-}
 
 void ObjectPainter::paint(const QRect& clip1, const QRect& clip2)
 {
@@ -113,7 +115,7 @@ void ObjectPainter::paint(const QRect& clip1, const QRect& clip2)
         painter->restore();
     }
     if (!obj.text.isEmpty())
-        paintText();
+        paintText(clip2.isValid() ? clip1.united(clip2) : clip1);
     if (!printer) {
         paintChainNumber();
         paintSelection();
@@ -311,22 +313,32 @@ void ObjectPainter::drawEntry(QPainter* p, int i, const QRect& base, const QPoin
         p->restore();
 }
 
-void ObjectPainter::drawEntries(QPainter* p, const QPoint& shift) const
+bool ObjectPainter::shows(int i) const
 {
-    const int n = entryCount();
-    for (int i = 0; i < n; ++i)
-        drawEntry(p, i, obj.layoutRects.at(i).translated(shift), QPointF(), false);
+    return TextReach::unbounded() || obj.layoutRects.at(i).intersects(reach);
 }
 
-void ObjectPainter::paintText()
+void ObjectPainter::drawEntries(QPainter* p, const QPoint& shift) const
+{
+    for (int i = spanFirst; i < spanLast; ++i)
+        if (shows(i))
+            drawEntry(p, i, obj.layoutRects.at(i).translated(shift), QPointF(), false);
+}
+
+void ObjectPainter::paintText(const QRect& area)
 {
     const QFont font = obj.makeFont();
+    const std::shared_ptr<FontMeasures> measures = FontMeasures::of(font);
+    // Glyphs left out by the layout because no page could show them may show
+    // now (the box moved, turned or is drawn on a larger page).
+    obj.ensureLaidOut(area);
+    reach = TextReach::reach(obj, area, *measures);
+    TextReach::entrySpan(obj, reach, &spanFirst, &spanLast);
     if (obj.textTategaki) { // only the vertical glyph transforms measure
-        const QFontMetrics fm = PageFont::metrics(font);
-        m.ooW = fm.horizontalAdvance(QStringLiteral("oo"));
-        m.pitch = DrawObject::charPitch(fm, obj.textWordSpacing);
+        m.ooW = measures->ooW;
+        m.pitch = measures->charPitch(obj.textWordSpacing);
         m.cw = int(1.5 * m.ooW);
-        m.height = fm.height();
+        m.height = measures->height;
     }
 
     painter->save();
@@ -355,8 +367,9 @@ void ObjectPainter::drawOutline()
     QPainter* p = obj.textImagePainter;
     p->setPen(QPen(almostOpaque(obj.textEdgeColor)));
     const int e = qMin(obj.textEdgeWidth, MAX_EDGE_WIDTH);
-    const int n = entryCount();
-    for (int i = 0; i < n; ++i) {
+    for (int i = spanFirst; i < spanLast; ++i) {
+        if (!shows(i))
+            continue;
         const QRect base = obj.layoutRects.at(i);
         for (int dy = -e; dy <= e; ++dy) {
             for (int dx = -e; dx <= e; ++dx) {

@@ -1,5 +1,6 @@
 #include "drawobject.h"
-#include "pagefont.h"
+#include "fontmeasures.h"
+#include "textreach.h"
 
 #include <QGuiApplication>
 #include <QHash>
@@ -7,7 +8,12 @@
 #include <QVector>
 
 #include <array>
+#include <climits>
+#include <cmath>
+#include <functional>
 #include <limits>
+#include <memory>
+#include <vector>
 
 const QString MOJI_MINI1_HALF = QString::fromUtf16(u"\uFF67\uFF68\uFF69\uFF6A\uFF6B\uFF6F\uFF6C\uFF6D\uFF6E");
 const QString MOJI_MINI1 = MOJI_MINI1_HALF + QString::fromUtf16(u"ぁぃぅぇぉっゃゅょゎァィゥェォヵヶッャュョヮ");
@@ -102,37 +108,116 @@ int charLength(const QString& s, int pos)
     return len;
 }
 
-// The text split into characters, with set membership of each.
-struct CharRun {
-    QString text;
-    QVector<int> start; // start offset of each character, plus text.size()
-    QVector<quint8> flags;
-    QVector<bool> alpha;
+// A line feed at pos that ends a line: one not carrying combining marks.
+bool isLineFeedAt(const QString& s, int pos)
+{
+    return s.at(pos) == QLatin1Char('\n') && charLength(s, pos) == 1;
+}
 
-    explicit CharRun(const QString& s) : text(s)
+// The text of a chain, handed out as far as the layout reads: the members'
+// texts are never joined as a whole, so what follows the visible part costs
+// one copy at most (for the last member).
+class TextFeed
+{
+public:
+    explicit TextFeed(const QStringList& parts) : mParts(parts) {}
+
+    // Appends up to `want` code units to buf; false when everything was given.
+    bool feed(QString& buf, int want)
+    {
+        while (mPart < mParts.size() && mOffset >= mParts.at(mPart).size()) {
+            ++mPart;
+            mOffset = 0;
+        }
+        if (mPart >= mParts.size())
+            return false;
+        const QString& part = mParts.at(mPart);
+        const int take = qMin(want, part.size() - mOffset);
+        buf.append(part.constData() + mOffset, take);
+        mOffset += take;
+        return true;
+    }
+
+    // buf from `from` on, then everything not yet given.
+    QString rest(const QString& buf, int from) const
+    {
+        int part = mPart, offset = mOffset;
+        while (part < mParts.size() && offset >= mParts.at(part).size()) {
+            ++part;
+            offset = 0;
+        }
+        // The common case of a single box: its own text, shared, not copied.
+        if (from >= buf.size() && offset == 0 && part == mParts.size() - 1 && !mParts.at(part).isNull())
+            return mParts.at(part);
+        qint64 size = buf.size() - qMin(from, buf.size());
+        for (int k = part; k < mParts.size(); ++k)
+            size += mParts.at(k).size() - (k == part ? offset : 0);
+        QString out(QStringLiteral("")); // never null: a null text means "gather"
+        out.reserve(int(qMin<qint64>(size, std::numeric_limits<int>::max())));
+        if (from < buf.size())
+            out.append(buf.constData() + from, buf.size() - from);
+        for (int k = part; k < mParts.size(); ++k)
+            out.append(mParts.at(k).constData() + (k == part ? offset : 0),
+                       mParts.at(k).size() - (k == part ? offset : 0));
+        return out;
+    }
+
+private:
+    QStringList mParts;
+    int mPart = 0;
+    int mOffset = 0;
+};
+
+// The text split into characters, with set membership of each. Characters
+// are split only as far as the layout asks; with a feed, the text itself
+// grows as it is read.
+class CharRun
+{
+public:
+    CharRun(const QString& text, int from, TextFeed* feed = nullptr) : text(text), mFeed(feed) { mStart.append(from); }
+
+    QString text;
+
+    // Whether character k exists (splitting on to it). Indexes before the
+    // first character match nothing, so a step looking beside an empty line
+    // stays safe.
+    bool valid(int k) { return k >= 0 && (k < count() || splitTo(k)); }
+    int count() const { return mFlags.size(); }
+    // Code unit where character k starts (k up to count()).
+    int unit(int k) const { return mStart.at(k); }
+    QString at(int k) const { return text.mid(mStart.at(k), mStart.at(k + 1) - mStart.at(k)); }
+    bool single(int k) const { return mStart.at(k + 1) - mStart.at(k) == 1; }
+    bool is(int k, QChar c) { return valid(k) && single(k) && text.at(mStart.at(k)) == c; }
+    bool has(int k, quint8 flag) { return valid(k) && (mFlags.at(k) & flag); }
+    bool alpha(int k) { return valid(k) && mAlpha.at(k); }
+    quint8 flags(int k) const { return mFlags.at(k); }
+
+private:
+    bool splitTo(int k)
     {
         const auto& table = flagTable();
-        start.reserve(s.size() + 1);
-        flags.reserve(s.size());
-        alpha.reserve(s.size());
-        for (int pos = 0; pos < s.size();) {
-            const int len = charLength(s, pos);
-            start.append(pos);
-            flags.append(len == 1 ? table[s.at(pos).unicode()] : 0);
-            alpha.append(isAlphabetChar(s.at(pos)));
-            pos += len;
+        while (count() <= k) {
+            const int pos = mStart.last();
+            // Marks after a character may still be unread: read two units past it.
+            while (mFeed && pos + 2 >= text.size() && mFeed->feed(text, kChunk)) {
+            }
+            if (pos >= text.size())
+                return false;
+            int len = charLength(text, pos);
+            while (mFeed && pos + len + 2 > text.size() && mFeed->feed(text, kChunk))
+                len = charLength(text, pos);
+            mStart.append(pos + len);
+            mFlags.append(len == 1 ? table[text.at(pos).unicode()] : 0);
+            mAlpha.append(isAlphabetChar(text.at(pos)));
         }
-        start.append(s.size());
+        return true;
     }
-    int count() const { return flags.size(); }
-    QString at(int k) const { return text.mid(start[k], start[k + 1] - start[k]); }
-    // Out-of-range indexes (before the first or past the last character)
-    // match nothing, so a step looking beside an empty line stays safe.
-    bool is(int k, QChar c) const
-    {
-        return k >= 0 && k < count() && start[k + 1] - start[k] == 1 && text.at(start[k]) == c;
-    }
-    bool has(int k, quint8 flag) const { return k >= 0 && k < count() && (flags[k] & flag); }
+
+    static constexpr int kChunk = 2048;
+    TextFeed* mFeed;
+    QVector<int> mStart; // start of each character, plus the end of the last
+    QVector<quint8> mFlags;
+    QVector<bool> mAlpha;
 };
 
 // Width of a text measured as calcTextWidth does, from running sums.
@@ -144,40 +229,32 @@ qint64 ruleWidth(qint64 sum, int lastWidth, bool lastHangs, int count, int ooW, 
     return width + qMax(0, count - 1) * spacing;
 }
 
-// Font measurements of one layout; character advances are looked up once.
+// Font measurements of one layout.
 class Metrics
 {
 public:
-    explicit Metrics(const QFontMetrics& fm) : mFm(fm), ooW(fm.horizontalAdvance(QStringLiteral("oo")))
+    explicit Metrics(std::shared_ptr<FontMeasures> measures)
+        : mMeasures(std::move(measures)), mFm(mMeasures->metrics()), ooW(mMeasures->ooW), lh(mMeasures->lineHeight)
     {
-        // The text form of the box covers the whole line (ascent to descent),
-        // unlike the glyph box of the character, so lines never overlap.
-        const QRect q = fm.boundingRect(QStringLiteral("Q"));
-        lh = q.bottom() - q.top() - 1;
     }
 
     // Advance of character k, measured as a text of its own (a lone "\n"
     // then has no width, as inside a longer text).
     int width(const CharRun& run, int k)
     {
-        const int from = run.start[k];
-        if (run.start[k + 1] - from != 1)
+        if (!run.single(k))
             return mFm.horizontalAdvance(run.at(k));
-        const ushort u = run.text.at(from).unicode();
-        auto it = mCache.constFind(u);
-        if (it != mCache.constEnd())
-            return *it;
-        const int w = mFm.horizontalAdvance(QString(run.text.at(from)));
-        mCache.insert(u, w);
-        return w;
+        return mMeasures->width(run.text.at(run.unit(k)));
     }
-
-    const QFontMetrics& mFm;
-    int ooW;
-    int lh;
+    int charPitch(int spacing) const { return mMeasures->charPitch(spacing); }
 
 private:
-    QHash<ushort, int> mCache;
+    std::shared_ptr<FontMeasures> mMeasures;
+
+public:
+    const QFontMetrics& mFm;
+    const int ooW;
+    const int lh;
 };
 
 struct Line {
@@ -185,13 +262,32 @@ struct Line {
     int to;   // one past the last character (a trailing "\n" included)
 };
 
-// Lays out the characters from `first` on into obj's layout lists. Returns the
-// character index where the next chain member takes over, or -1 when all of
-// the text belongs to this box.
+// Where a layout puts its entries (the object's lists, or a part of them).
+struct Entries {
+    QList<QRect> rects;
+    QList<int> flags;
+    QList<QString> texts;
+    QList<int> kinds;
+    QList<QString> lines;
+
+    void moveTo(DrawObject* o)
+    {
+        o->layoutRects.swap(rects);
+        o->layoutFlags.swap(flags);
+        o->layoutTexts.swap(texts);
+        o->layoutKinds.swap(kinds);
+        o->layoutLines.swap(lines);
+    }
+};
+
+// Breaks the characters of a run into lines (columns) and places them. The
+// walk from a line's first character depends on nothing before it, so a
+// layout may start after any line feed and stop once the lines it still needs
+// are known.
 class BoxLayout
 {
 public:
-    BoxLayout(DrawObject* obj, const CharRun& run, int first, bool hasNext, Metrics& metrics)
+    BoxLayout(DrawObject* obj, CharRun& run, int first, bool hasNext, Metrics& metrics)
         : o(obj), run(run), first(first), hasNext(hasNext), mt(metrics)
     {
         m = sane(o->textMargin);
@@ -199,21 +295,79 @@ public:
         H = qint64(sane(o->h)) - 2 * m;
         lineSpacing = sane(o->textLineSpacing);
         wordSpacing = sane(o->textWordSpacing);
+        lp = lineSpacing + mt.lh;
+        cp = mt.charPitch(int(wordSpacing));
+        colp = lineSpacing + mt.ooW;
+        N = qMax<qint64>(1, H / cp);
+        cw = qint64(1.5 * mt.ooW);
     }
 
-    int layout()
+    // Walks from `first` to the code unit `limit`, adding lines. Stops at the
+    // overflow into the next member (returns where it takes over, else -1),
+    // or once `beyond` says the line just finished is not needed (it is then
+    // dropped and `stopped` set).
+    int walk(int limit, const std::function<bool(int)>& beyond = nullptr)
     {
-        return o->textTategaki ? vertical() : horizontal();
+        return o->textTategaki ? walkVertical(limit, beyond) : walkHorizontal(limit, beyond);
     }
 
-private:
     DrawObject* o;
-    const CharRun& run;
+    CharRun& run;
     int first;
     bool hasNext;
     Metrics& mt;
     qint64 m, W, H, lineSpacing, wordSpacing;
+    qint64 lp;   // line pitch (horizontal)
+    qint64 cp;   // character pitch (vertical)
+    qint64 colp; // column pitch (vertical)
+    qint64 N;    // characters per column
+    qint64 cw;   // column width
     QVector<Line> lines;
+    bool stopped = false;
+
+    // Extent of a placed line's entries across the lines (y for a line, x for
+    // a column), as [lo, hi].
+    qint64 bandHigh(qint64 at) const { return at + qMax<qint64>(1, o->textTategaki ? cw : 2 * qint64(mt.lh)) - 1; }
+
+    // Horizontal line tops and vertical column lefts of every line, by the
+    // alignment of the whole block of `count` lines.
+    qint64 lineTop(int k, int count) const
+    {
+        const qint64 bh = count * lp - lineSpacing;
+        qint64 y0 = m;
+        if (vAlign() & Qt::AlignVCenter)
+            y0 += (H - bh) / 2;
+        else if (vAlign() & Qt::AlignBottom)
+            y0 += H - bh;
+        return y0 + k * lp;
+    }
+    qint64 columnLeft(int k, int count) const
+    {
+        const qint64 bw = count * colp - lineSpacing;
+        qint64 off = 0;
+        if (hAlign() == Qt::AlignRight)
+            off = 0;
+        else if (hAlign() & Qt::AlignHCenter)
+            off = (W - bw) / 2;
+        else if (hAlign() & Qt::AlignLeft)
+            off = W - bw;
+        return qint64(double(W + m - off) - 1.25 * mt.ooW) - k * colp;
+    }
+    qint64 lineAt(int k, int count) const { return o->textTategaki ? columnLeft(k, count) : lineTop(k, count); }
+
+    void placeLine(const Line& l, qint64 at, bool lastOfText, Entries& out)
+    {
+        out.lines.append(run.text.mid(run.unit(l.from), run.unit(l.to) - run.unit(l.from)));
+        if (o->textTategaki)
+            placeColumn(l, at, out);
+        else
+            placeHorizontal(l, at, isNewline(l.to - 1) || lastOfText, out);
+    }
+
+    int hAlign() const { return o->textAlign & Qt::AlignHorizontal_Mask; }
+    int vAlign() const { return o->textAlign & Qt::AlignVertical_Mask; }
+
+private:
     QVector<int> widths;
 
     int w(int k)
@@ -237,44 +391,36 @@ private:
         return ruleWidth(sumWidth(from, to), w(to - 1), run.has(to - 1, InAtamaZen), to - from, mt.ooW, spacing,
                          force);
     }
-    bool isNewline(int k) const { return run.is(k, QLatin1Char('\n')); }
-    int hAlign() const { return o->textAlign & Qt::AlignHorizontal_Mask; }
-    int vAlign() const { return o->textAlign & Qt::AlignVertical_Mask; }
+    bool isNewline(int k) { return run.is(k, QLatin1Char('\n')); }
+    bool inside(int i, int limit) { return run.valid(i) && run.unit(i) < limit; }
 
-    void addEntry(qint64 x, qint64 y, qint64 rw, qint64 rh, int flags, int k)
+    void addEntry(qint64 x, qint64 y, qint64 rw, qint64 rh, int flags, int k, Entries& out)
     {
-        o->layoutRects.append(QRect(pin(x), pin(y), pin(qMax<qint64>(rw, 0)), pin(qMax<qint64>(rh, 0))));
-        o->layoutFlags.append(flags);
-        o->layoutTexts.append(run.at(k));
-    }
-    void storeLines()
-    {
-        for (const Line& l : lines)
-            o->layoutLines.append(run.text.mid(run.start[l.from], run.start[l.to] - run.start[l.from]));
+        out.rects.append(QRect(pin(x), pin(y), pin(qMax<qint64>(rw, 0)), pin(qMax<qint64>(rh, 0))));
+        out.flags.append(flags);
+        out.texts.append(run.at(k));
     }
 
-    int horizontal();
-    void placeHorizontal(bool complete, qint64 lp);
-    int vertical();
-    void placeVertical(qint64 cp, qint64 N);
+    int walkHorizontal(int limit, const std::function<bool(int)>& beyond);
+    void placeHorizontal(const Line& l, qint64 y, bool flush, Entries& out);
+    int walkVertical(int limit, const std::function<bool(int)>& beyond);
+    void placeColumn(const Line& l, qint64 x, Entries& out);
 };
 
-int BoxLayout::horizontal()
+int BoxLayout::walkHorizontal(int limit, const std::function<bool(int)>& beyond)
 {
-    const qint64 lp = lineSpacing + mt.lh;
-    const int n = run.count();
     int curFrom = -1, curTo = -1; // current line, empty while curFrom < 0
     qint64 curSum = 0;
     int p = -1;
 
-    for (int i = first; i < n; ++i) {
+    for (int i = first; inside(i, limit); ++i) {
         const int unitFrom = i;
         qint64 uSum = w(i);
         if (!run.is(i, QLatin1Char(' ')) && !isNewline(i) && !isNewline(i + 1)) {
-            if (run.alpha[i]) {
+            if (run.alpha(i)) {
                 // Latin words break only where they must.
                 int count = 1;
-                while (i + 1 < n && run.alpha[i + 1]) {
+                while (run.valid(i + 1) && run.alpha(i + 1)) {
                     const int w1 = w(i + 1);
                     if (ruleWidth(uSum + w1, w1, run.has(i + 1, InAtamaZen), count + 1, mt.ooW, wordSpacing,
                                   false) > W)
@@ -282,7 +428,7 @@ int BoxLayout::horizontal()
                     uSum += w1;
                     ++count;
                     ++i;
-                    if (i >= n - 1)
+                    if (!run.valid(i + 1))
                         break;
                 }
             }
@@ -295,12 +441,12 @@ int BoxLayout::horizontal()
                     i += 1;
                 }
             } else if (i == unitFrom && run.has(i, InOsiri)) {
-                if (i + 1 < n)
+                if (run.valid(i + 1))
                     uSum += w(i + 1);
                 i += 1;
             }
         }
-        const int unitTo = qMin(i + 1, n);
+        const int unitTo = run.valid(i) ? i + 1 : run.count();
         const bool unitNewline = unitTo - unitFrom == 1 && isNewline(unitFrom);
         bool check = false;
 
@@ -337,82 +483,68 @@ int BoxLayout::horizontal()
             p = unitNewline ? unitTo : (curFrom < 0 ? unitFrom : curFrom);
             break;
         }
+        if (check && beyond && beyond(lines.size() - 1)) {
+            lines.removeLast();
+            stopped = true;
+            break;
+        }
         i = unitTo - 1;
     }
-    if (p < 0 && curFrom >= 0)
+    if (p < 0 && !stopped && curFrom >= 0)
         lines.append({curFrom, curTo});
-
-    storeLines();
-    placeHorizontal(p < 0, lp);
     return p;
 }
 
-void BoxLayout::placeHorizontal(bool complete, qint64 lp)
+void BoxLayout::placeHorizontal(const Line& l, qint64 y, bool flush, Entries& out)
 {
-    const qint64 bh = lines.size() * lp - lineSpacing;
-    qint64 y0 = m;
-    if (vAlign() & Qt::AlignVCenter)
-        y0 += (H - bh) / 2;
-    else if (vAlign() & Qt::AlignBottom)
-        y0 += H - bh;
     const qint64 rw = 2 * qint64(mt.ooW), rh = 2 * qint64(mt.lh);
-
-    for (int k = 0; k < lines.size(); ++k) {
-        const Line& l = lines[k];
-        const qint64 y = y0 + k * lp;
-        const int len = l.to - l.from;
-        if (len <= 0) // a line that held only a space it dropped
-            continue;
-        const bool flush = isNewline(l.to - 1) || (k == lines.size() - 1 && complete);
-        if (flush) {
-            qint64 x = m;
-            if (hAlign() != Qt::AlignLeft) {
-                const qint64 lw = rangeWidth(l.from, l.to, wordSpacing);
-                if (hAlign() & Qt::AlignHCenter)
-                    x += qint64((W - lw) * 0.5);
-                else if (hAlign() & Qt::AlignRight)
-                    x += W - lw;
-            }
-            for (int c = l.from; c < l.to; ++c) {
-                addEntry(x, y, rw, rh, Qt::AlignLeft, c);
-                x += w(c) + wordSpacing;
-            }
-            continue;
-        }
-        // Justified: the slack goes between characters, none after
-        // punctuation or an ideographic space, and the last one ends flush.
-        qint64 slack = W - rangeWidth(l.from, l.to, 0);
+    const int len = l.to - l.from;
+    if (len <= 0) // a line that held only a space it dropped
+        return;
+    if (flush) {
         qint64 x = m;
-        for (int j = 0; j < len - 1; ++j) {
-            const int c = l.from + j;
-            if (j > 0 && !run.has(c - 1, InMini2) && !run.is(c - 1, QChar(0x3000))) {
-                const qint64 add = slack / (len - j);
-                x += add;
-                slack -= add;
-            }
-            addEntry(x, y, rw, rh, Qt::AlignLeft, c);
-            x += w(c);
+        if (hAlign() != Qt::AlignLeft) {
+            const qint64 lw = rangeWidth(l.from, l.to, wordSpacing);
+            if (hAlign() & Qt::AlignHCenter)
+                x += qint64((W - lw) * 0.5);
+            else if (hAlign() & Qt::AlignRight)
+                x += W - lw;
         }
-        if (len > 1) {
-            const int c = l.to - 1;
-            x = W + m - ruleWidth(w(c), w(c), run.has(c, InAtamaZen), 1, mt.ooW, wordSpacing, true);
+        for (int c = l.from; c < l.to; ++c) {
+            addEntry(x, y, rw, rh, Qt::AlignLeft, c, out);
+            x += w(c) + wordSpacing;
         }
-        if (len > 0)
-            addEntry(x, y, rw, rh, Qt::AlignLeft, l.to - 1);
+        return;
     }
+    // Justified: the slack goes between characters, none after punctuation
+    // or an ideographic space, and the last one ends flush.
+    qint64 slack = W - rangeWidth(l.from, l.to, 0);
+    qint64 x = m;
+    for (int j = 0; j < len - 1; ++j) {
+        const int c = l.from + j;
+        if (j > 0 && !run.has(c - 1, InMini2) && !run.is(c - 1, QChar(0x3000))) {
+            const qint64 add = slack / (len - j);
+            x += add;
+            slack -= add;
+        }
+        addEntry(x, y, rw, rh, Qt::AlignLeft, c, out);
+        x += w(c);
+    }
+    if (len > 1) {
+        const int c = l.to - 1;
+        x = W + m - ruleWidth(w(c), w(c), run.has(c, InAtamaZen), 1, mt.ooW, wordSpacing, true);
+    }
+    if (len > 0)
+        addEntry(x, y, rw, rh, Qt::AlignLeft, l.to - 1, out);
 }
 
-int BoxLayout::vertical()
+int BoxLayout::walkVertical(int limit, const std::function<bool(int)>& beyond)
 {
-    const qint64 cp = DrawObject::charPitch(mt.mFm, int(wordSpacing));
-    const qint64 colp = lineSpacing + mt.ooW;
-    const qint64 N = qMax<qint64>(1, H / cp);
-    const int n = run.count();
     int curFrom = -1, curTo = -1;
     qint64 count = 0;
     int p = -1;
 
-    for (int i = first; i < n; ++i) {
+    for (int i = first; inside(i, limit); ++i) {
         const bool newline = isNewline(i);
         if (newline) {
             lines.append({curFrom < 0 ? i : curFrom, i + 1});
@@ -444,53 +576,39 @@ int BoxLayout::vertical()
             p = newline ? i + 1 : (curFrom < 0 ? i : curFrom);
             break;
         }
+        if (beyond && !lines.isEmpty() && beyond(lines.size() - 1)) {
+            lines.removeLast();
+            stopped = true;
+            break;
+        }
     }
-    if (p < 0 && curFrom >= 0)
+    if (p < 0 && !stopped && curFrom >= 0)
         lines.append({curFrom, curTo});
-
-    storeLines();
-    placeVertical(cp, N);
     return p;
 }
 
-void BoxLayout::placeVertical(qint64 cp, qint64 N)
+void BoxLayout::placeColumn(const Line& l, qint64 x, Entries& out)
 {
-    const qint64 colp = lineSpacing + mt.ooW;
-    const qint64 cw = qint64(1.5 * mt.ooW);
-    const qint64 bw = lines.size() * colp - lineSpacing;
-    qint64 off = 0;
-    if (hAlign() == Qt::AlignRight)
-        off = 0;
-    else if (hAlign() & Qt::AlignHCenter)
-        off = (W - bw) / 2;
-    else if (hAlign() & Qt::AlignLeft)
-        off = W - bw;
-    const qint64 x0 = qint64(double(W + m - off) - 1.25 * mt.ooW);
-
-    for (int k = 0; k < lines.size(); ++k) {
-        const Line& l = lines[k];
-        const qint64 x = x0 - k * colp;
-        const qint64 len = l.to - l.from;
-        qint64 ch = len * cp - wordSpacing;
-        if (len > N)
-            ch -= cp;
-        if (len > N + 1)
-            ch -= cp;
-        qint64 y = m;
-        if (vAlign() & Qt::AlignVCenter)
-            y += qint64((H - ch) * 0.5);
-        else if (vAlign() & Qt::AlignBottom)
-            y += H - ch;
-        for (int j = 0; j < len; ++j) {
-            const int c = l.from + j;
-            addEntry(x, y, cw, 2 * cp, Qt::AlignHCenter, c);
-            const quint8 f = run.flags[c];
-            o->layoutKinds.append((f & InTate) ? 1 : (f & InMini1) ? 2 : (f & InMini2) ? 3 : 0);
-            if ((f & InAtama) && j >= N - 1)
-                y = qint64(y + 0.5 * cp);
-            else
-                y += cp;
-        }
+    const qint64 len = l.to - l.from;
+    qint64 ch = len * cp - wordSpacing;
+    if (len > N)
+        ch -= cp;
+    if (len > N + 1)
+        ch -= cp;
+    qint64 y = m;
+    if (vAlign() & Qt::AlignVCenter)
+        y += qint64((H - ch) * 0.5);
+    else if (vAlign() & Qt::AlignBottom)
+        y += H - ch;
+    for (int j = 0; j < len; ++j) {
+        const int c = l.from + j;
+        addEntry(x, y, cw, 2 * cp, Qt::AlignHCenter, c, out);
+        const quint8 f = run.flags(c);
+        out.kinds.append((f & InTate) ? 1 : (f & InMini1) ? 2 : (f & InMini2) ? 3 : 0);
+        if ((f & InAtama) && j >= N - 1)
+            y = qint64(y + 0.5 * cp);
+        else
+            y += cp;
     }
 }
 
@@ -501,6 +619,145 @@ void clearLayout(DrawObject* o)
     o->layoutTexts.clear();
     o->layoutKinds.clear();
     o->layoutLines.clear();
+    o->layoutReach = QRect();
+    o->layoutPartial = false;
+}
+
+// The full layout of a box's lines: every line placed.
+void placeAll(BoxLayout& b, bool complete, Entries& out)
+{
+    const int count = b.lines.size();
+    for (int k = 0; k < count; ++k)
+        b.placeLine(b.lines.at(k), b.lineAt(k, count), k == count - 1 && complete, out);
+}
+
+// How the lines of a box stand with the alignment: stacked from the first
+// line (the end of the text runs off the page), from the last one, or
+// centred on the whole block.
+enum class Anchor { First, Last, Middle };
+
+Anchor anchorOf(const BoxLayout& b)
+{
+    if (b.o->textTategaki) {
+        const int h = b.hAlign();
+        if (h == Qt::AlignRight || !(h & (Qt::AlignHCenter | Qt::AlignLeft)))
+            return b.colp > 0 ? Anchor::First : Anchor::Middle;
+        if (h & Qt::AlignHCenter)
+            return Anchor::Middle;
+        return b.colp > 0 ? Anchor::Last : Anchor::Middle;
+    }
+    if (b.vAlign() & Qt::AlignVCenter)
+        return Anchor::Middle;
+    if (b.vAlign() & Qt::AlignBottom)
+        return b.lp > 0 ? Anchor::Last : Anchor::Middle;
+    return b.lp > 0 ? Anchor::First : Anchor::Middle;
+}
+
+// Lays out the last member of a chain (or a lone box), whose text is all its
+// own and may run past the box: only lines that can reach `reach` are
+// placed, and the walk stops once no later line can. Returns whether some
+// glyph was left out.
+bool layoutLast(DrawObject* o, Metrics& mt, const QRect& reach, Entries& out)
+{
+    const QString text = o->text;
+    CharRun run(text, 0);
+    BoxLayout b(o, run, 0, false, mt);
+    const bool vertical = o->textTategaki;
+    const qint64 from = vertical ? reach.left() : reach.top();
+    const qint64 to = vertical ? reach.right() : reach.bottom();
+    auto meets = [&](qint64 at) { return b.bandHigh(at) >= from && at <= to; };
+    bool omitted = false;
+    if (reach.isEmpty())
+        return true; // nothing of it can be seen
+
+    switch (anchorOf(b)) {
+    case Anchor::First: {
+        // Lines run away from the first one; the first that lies past the
+        // reach ends the walk.
+        const int K = INT_MAX; // the block's size does not move its first line
+        auto past = [&](qint64 at) { return vertical ? b.bandHigh(at) < from : at > to; };
+        b.walk(INT_MAX, [&](int k) { return past(b.lineAt(k, K)); });
+        omitted = b.stopped;
+        const int count = b.lines.size();
+        for (int k = 0; k < count; ++k) {
+            const qint64 at = b.lineAt(k, K);
+            if (meets(at))
+                b.placeLine(b.lines.at(k), at, k == count - 1 && !b.stopped, out);
+            else
+                omitted = true;
+        }
+        return omitted;
+    }
+    case Anchor::Middle: {
+        b.walk(INT_MAX);
+        const int count = b.lines.size();
+        for (int k = 0; k < count; ++k) {
+            const qint64 at = b.lineAt(k, count);
+            if (meets(at))
+                b.placeLine(b.lines.at(k), at, k == count - 1, out);
+            else
+                omitted = true;
+        }
+        return omitted;
+    }
+    case Anchor::Last:
+        break;
+    }
+
+    // Lines stack up from the end of the text. A line feed ends a line
+    // wherever the walk began, so the text is walked paragraph by paragraph
+    // from the end until the earliest line found lies past the reach.
+    struct Paragraph {
+        std::unique_ptr<CharRun> run;
+        std::unique_ptr<BoxLayout> layout;
+    };
+    std::vector<Paragraph> found; // last paragraph first
+    qint64 after = 0;             // lines found so far, counted from the end
+    int end = text.size();
+    bool atStart = false;
+    // Position of the j-th line from the end. The block's left (top) edge is
+    // rounded as a whole; once the block reaches right of the truncation
+    // point, the rounding no longer depends on how many lines precede.
+    const qint64 vBase = qint64(std::floor(double(b.m - b.lineSpacing) - 1.25 * mt.ooW));
+    auto fromEnd = [&](qint64 j) {
+        return vertical ? vBase + j * b.colp : b.m + b.H + b.lineSpacing - j * b.lp;
+    };
+    auto settled = [&](qint64 j) {
+        if (vertical)
+            return fromEnd(j) > to && double(b.m + j * b.colp - b.lineSpacing) - 1.25 * mt.ooW >= 0;
+        return b.bandHigh(fromEnd(j)) < from;
+    };
+    while (!atStart) {
+        // The paragraph's own closing line feed (at end - 1) belongs to it.
+        int start = end - 1;
+        while (start > 0 && !isLineFeedAt(text, start - 1))
+            --start;
+        start = qMax(0, start);
+        auto pr = std::make_unique<CharRun>(text, start);
+        auto pl = std::make_unique<BoxLayout>(o, *pr, 0, false, mt);
+        pl->walk(end);
+        after += pl->lines.size();
+        found.push_back({std::move(pr), std::move(pl)});
+        atStart = start == 0;
+        end = start;
+        if (after > 0 && settled(after))
+            break;
+    }
+    omitted = !atStart;
+    const qint64 K = after;
+    qint64 j = K; // lines from the end of the one being placed, counting it
+    for (auto it = found.rbegin(); it != found.rend(); ++it) {
+        BoxLayout& pl = *it->layout;
+        for (const Line& l : pl.lines) {
+            const qint64 at = atStart ? pl.lineAt(int(K - j), int(K)) : fromEnd(j);
+            if (meets(at))
+                pl.placeLine(l, at, j == 1, out);
+            else
+                omitted = true;
+            --j;
+        }
+    }
+    return omitted;
 }
 
 // This box and the chain members after it, stopping at a missing, repeated or
@@ -523,42 +780,105 @@ QList<DrawObject*> membersFrom(DrawObject* self)
     return members;
 }
 
-} // namespace
-
-void DrawObject::relocateText(QString chainText)
+// Places the text of the last member, whose text is final, for what `area`
+// (page coordinates) can show.
+void placeLast(DrawObject* o, const QRect& area)
 {
-    const QList<DrawObject*> members = membersFrom(this);
-    if (chainText.isNull()) {
-        chainText = QStringLiteral("");
-        for (DrawObject* member : members)
-            chainText += member->text;
+    clearLayout(o);
+    // Without a GUI application no font can be measured.
+    if (o->text.isEmpty() || !qGuiApp)
+        return;
+    const std::shared_ptr<FontMeasures> measures = FontMeasures::of(o->makeFont());
+    Metrics metrics(measures);
+    Entries out;
+    if (TextReach::unbounded()) {
+        CharRun run(o->text, 0);
+        BoxLayout b(o, run, 0, false, metrics);
+        b.walk(INT_MAX);
+        placeAll(b, true, out);
+    } else {
+        o->layoutReach = TextReach::reach(*o, area, *measures);
+        o->layoutPartial = layoutLast(o, metrics, o->layoutReach, out);
     }
-    const CharRun run(chainText);
-    const int n = run.count();
+    out.moveTo(o);
+}
+
+void relocate(DrawObject* self, QString chainText, const QRect& area)
+{
+    const QList<DrawObject*> members = membersFrom(self);
+    QStringList parts;
+    if (chainText.isNull()) {
+        for (DrawObject* member : members)
+            parts << member->text;
+    } else {
+        parts << chainText;
+    }
+    TextFeed feed(parts);
+    CharRun run(QString(), 0, &feed);
 
     int first = 0;
     for (int k = 0; k < members.size(); ++k) {
         DrawObject* o = members[k];
-        const bool hasNext = k + 1 < members.size();
+        if (k + 1 == members.size()) {
+            o->text = feed.rest(run.text, run.unit(first));
+            placeLast(o, area);
+            return;
+        }
         clearLayout(o);
         int p = -1;
         // Without a GUI application no font can be measured: the text is
         // kept whole in this box rather than lost.
-        if (first < n && qGuiApp) {
-            const QFontMetrics fm = PageFont::metrics(o->makeFont());
-            Metrics metrics(fm);
-            p = BoxLayout(o, run, first, hasNext, metrics).layout();
+        if (run.valid(first) && qGuiApp) {
+            Metrics metrics(FontMeasures::of(o->makeFont()));
+            BoxLayout b(o, run, first, true, metrics);
+            p = b.walk(INT_MAX);
+            Entries out;
+            placeAll(b, p < 0, out);
+            out.moveTo(o);
         }
-        const int end = (!hasNext || p <= first) ? n : p;
-        o->text = chainText.mid(run.start[first], run.start[end] - run.start[first]);
-        first = end;
+        if (p <= first) {
+            // This member holds the rest; the ones after it stay empty.
+            o->text = feed.rest(run.text, run.unit(first));
+            for (int e = k + 1; e < members.size(); ++e) {
+                clearLayout(members[e]);
+                members[e]->text = QStringLiteral("");
+            }
+            return;
+        }
+        o->text = run.text.mid(run.unit(first), run.unit(p) - run.unit(first));
+        first = p;
     }
+}
+
+} // namespace
+
+void DrawObject::relocateText(QString chainText)
+{
+    relocate(this, chainText, TextReach::pageRect());
+}
+
+void DrawObject::ensureLaidOut(const QRect& area)
+{
+    if (!layoutPartial || !qGuiApp)
+        return;
+    const QRect need = TextReach::reach(*this, area, *FontMeasures::of(makeFont()));
+    if (need.isEmpty() || layoutReach.contains(need))
+        return;
+    // Only the last member is ever left partial; its text is all its own.
+    if (membersFrom(this).size() > 1)
+        return;
+    placeLast(this, area.united(TextReach::pageRect()));
 }
 
 int DrawObject::charPitch(const QFontMetrics& fm, int spacing)
 {
+    return pitchFromTop(fm.boundingRect(QStringLiteral("Q")).top(), spacing);
+}
+
+int DrawObject::pitchFromTop(int qTop, int spacing)
+{
     // A pitch below 1 would make every column endless.
-    return int(qMax<qint64>(1, 2 - fm.boundingRect(QStringLiteral("Q")).top() + qint64(sane(spacing))));
+    return int(qMax<qint64>(1, 2 - qint64(qTop) + qint64(sane(spacing))));
 }
 
 bool DrawObject::isAlphabet(QString str)
@@ -573,17 +893,16 @@ bool DrawObject::containsStr(QString set, QString str)
 
 int DrawObject::calcTextWidth(QString str, const QFontMetrics& fm, int spacing, bool force)
 {
-    const CharRun run(str);
-    const int count = run.count();
-    if (count == 0)
-        return 0;
-    Metrics metrics(fm);
+    CharRun run(str, 0);
+    Metrics metrics(std::make_shared<FontMeasures>(fm));
     qint64 sum = 0;
-    int last = 0;
-    for (int k = 0; k < count; ++k) {
-        last = metrics.width(run, k);
+    int last = 0, count = 0;
+    for (; run.valid(count); ++count) {
+        last = metrics.width(run, count);
         sum += last;
     }
+    if (count == 0)
+        return 0;
     const qint64 width =
         ruleWidth(sum, last, run.has(count - 1, InAtamaZen), count, metrics.ooW, sane(spacing), force);
     return int(qBound<qint64>(std::numeric_limits<int>::min(), width, std::numeric_limits<int>::max()));

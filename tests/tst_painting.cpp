@@ -41,6 +41,7 @@ std::unique_ptr<DrawObject> box(QRect r, const QString& text = QString(), QRect 
     o->text = text, o->textSize = 30, o->textTategaki = kind >= 0;
     o->layoutRects = {rect}, o->layoutFlags = {Qt::AlignLeft}, o->layoutTexts = {text};
     o->layoutKinds = kind < 0 ? QList<int>() : QList<int>{kind};
+    o->layoutPartial = false; // hand-made: nothing for painting to lay out again
     o->bgColorEnabled = bg.isValid(), o->bgColor = bg;
     return o;
 }
