@@ -1,0 +1,342 @@
+// Text laid out only as far as a page can show it: against the full layout
+// for random chains, in every rendering, and as hidden text comes into view.
+#include "cli.h"
+#include "document.h"
+#include "editorfixture.h"
+#include "pdfexport.h"
+#include "sheet.h"
+#include "textlink.h"
+#include "textreach.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// What one box's layout holds, kept to compare with another layout of it.
+struct Snapshot {
+    QString text;
+    QList<QRect> rects;
+    QList<int> flags;
+    QStringList texts;
+    QList<int> kinds;
+    QStringList lines;
+    QRect reach;
+    bool partial = false;
+
+    explicit Snapshot(const DrawObject* o)
+        : text(o->text), rects(o->layoutRects), flags(o->layoutFlags), texts(o->layoutTexts), kinds(o->layoutKinds),
+          lines(o->layoutLines), reach(o->layoutReach), partial(o->layoutPartial)
+    {
+    }
+    QString entry(int i) const
+    {
+        return QString("%1,%2,%3,%4|%5|%6|%7").arg(rects[i].x()).arg(rects[i].y()).arg(rects[i].width())
+            .arg(rects[i].height()).arg(flags[i]).arg(texts[i]).arg(i < kinds.size() ? kinds[i] : -1);
+    }
+    QStringList entries() const
+    {
+        QStringList out;
+        for (int i = 0; i < rects.size(); ++i)
+            out << entry(i);
+        return out;
+    }
+};
+
+// Index where `part` runs inside `whole`, or -1.
+int runIndex(const QStringList& whole, const QStringList& part)
+{
+    for (int at = 0; at + part.size() <= whole.size(); ++at)
+        if (whole.mid(at, part.size()) == part)
+            return at;
+    return -1;
+}
+
+// Empty when a box's layout agrees with its full layout: the same text, and
+// entries and lines that are a run of the full ones holding every entry that
+// meets what the box can show (all of them when nothing was left out).
+QString disagreement(const Snapshot& got, const Snapshot& full)
+{
+    if (got.text != full.text)
+        return "text";
+    const QStringList have = got.entries(), all = full.entries();
+    if (!got.partial)
+        return have == all && got.lines == full.lines ? QString() : "full layout differs";
+    const int at = runIndex(all, have);
+    if (at < 0 || runIndex(full.lines, got.lines) < 0)
+        return "not a run of the full layout";
+    for (int i = 0; i < all.size(); ++i)
+        if (full.rects[i].intersects(got.reach) && (i < at || i >= at + have.size()))
+            return "left out a glyph it can show: " + all[i];
+    return QString();
+}
+
+// Lays out every box and chain of the lists, as the bounded layout or as the
+// full one, which places every glyph wherever it lies.
+void relayout(const QList<QList<DrawObject*>*>& lists, bool full)
+{
+    TextReach::setUnbounded(full);
+    for (const QList<DrawObject*>* list : lists)
+        for (DrawObject* o : *list)
+            if (TextLink::first(o) == o)
+                o->relocateText(QString());
+    TextReach::setUnbounded(false);
+}
+
+QList<QList<DrawObject*>*> listsOf(QList<QList<DrawObject*>>& areas)
+{
+    QList<QList<DrawObject*>*> lists;
+    for (QList<DrawObject*>& area : areas)
+        lists << &area;
+    return lists;
+}
+
+// Japanese prose with Latin words, marks, clusters and paragraphs of any
+// length (sometimes none at all).
+QString prose(QRandomGenerator& rng, int size)
+{
+    static const QStringList pieces = {"あ", "い", "う", "。", "、", "」", "「", "ー", "ゃ", "（", "）", "\u3000", "😀",
+                                       "か\u3099", "Latin ", "words", ".", ",", " ", "Q", "g"};
+    const int paragraph = rng.bounded(3) == 0 ? INT_MAX : 5 + int(rng.bounded(400));
+    QString text(""); // a null text would mean "gather"
+    for (int since = 0; text.size() < size;) {
+        if (since > paragraph) {
+            text += rng.bounded(5) == 0 ? "\n\n" : "\n";
+            since = 0;
+        }
+        const QString& p = pieces.at(int(rng.bounded(pieces.size())));
+        text += p, since += p.size();
+    }
+    return text;
+}
+
+QImage render(const QList<QList<DrawObject*>*>& lists, int area, double zoom)
+{
+    const Sheet::Context ctx = Sheet::Context::fromSettings(zoom, false);
+    QImage image(int(ctx.W * zoom), int(ctx.H * zoom), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    Sheet::render(&p, ctx, area, 0, lists);
+    return image;
+}
+
+// Every page of the PDF the command line writes, as images.
+QList<QImage> pdfPages(const QString& doc, int layout, bool full, const QString& dir)
+{
+    const QString pdf = QDir(dir).filePath(QString("out-%1-%2.pdf").arg(layout).arg(full));
+    CliRequest request;
+    request.document = doc, request.output = pdf, request.layout = layout;
+    QString error;
+    TextReach::setUnbounded(full);
+    const int code = exportDocument(request, &error);
+    TextReach::setUnbounded(false);
+    if (code != 0)
+        return {};
+    const QStringList pngs = {QFileInfo(pdf).fileName() + "*.png"};
+    for (const QString& old : QDir(dir).entryList(pngs, QDir::Files))
+        QFile::remove(QDir(dir).filePath(old));
+    QProcess::execute("pdftoppm", {"-r", "96", "-png", pdf, pdf});
+    QList<QImage> pages;
+    for (const QString& png : QDir(dir).entryList(pngs, QDir::Files, QDir::Name))
+        pages << QImage(QDir(dir).filePath(png));
+    return pages;
+}
+
+}
+
+class TstTextReach : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir mDir;
+
+    // An A4 eight-page booklet of chains and boxes whose text overflows: last
+    // members in every anchoring, across the middle of a spread, above the
+    // page, turned, imaged, outlined and with vertical-writing corrections.
+    QString overfullDocument()
+    {
+        QRandomGenerator rng(7);
+        QList<QList<DrawObject*>> areas{{}, {}, {}, {}};
+        auto add = [&](int area, QRect r, bool vertical, int align, const QString& text = QString()) {
+            auto* o = new DrawObject(r.x(), r.y(), r.width(), r.height());
+            o->text = text, o->textTategaki = vertical, o->textAlign = align, o->borderStyle = 1;
+            areas[area] << o;
+            return o;
+        };
+        auto chain = [](QList<DrawObject*> members) {
+            auto* list = new QList<DrawObject*>(members);
+            for (DrawObject* m : members)
+                m->textLinkList = list;
+        };
+        chain({add(0, {10, 10, 120, 80}, false, 33, prose(rng, 3000)), add(1, {220, 150, 120, 60}, false, 33)});
+        chain({add(2, {300, 20, 100, 150}, true, 33, prose(rng, 2000)), add(2, {60, 200, 90, 120}, true, 33)});
+        add(3, {20, 250, 200, 80}, false, 65, prose(rng, 2500));                  // from the last line
+        add(3, {300, 150, 100, 100}, true, 36, prose(rng, 1500));                 // centred columns
+        add(0, {300, -60, 200, 120}, false, 129, prose(rng, 1500))->textEdgeWidth = 2;
+        DrawObject* turned = add(1, {20, 20, 150, 80}, false, 33, prose(rng, 1500));
+        turned->r = 30, turned->textImaging = true, turned->textEdgeWidth = 1;
+        // Ink beside its layout rectangle: an outline reaching across the
+        // middle of the spread, punctuation moved left out of hidden columns.
+        add(2, {277, 200, 150, 100}, false, 33, prose(rng, 1000))->textEdgeWidth = 5;
+        DrawObject* moved = add(3, {430, 20, 100, 150}, true, 33, QString("、。あ").repeated(300));
+        moved->textTateRevPuncX = -40, moved->textTateRevMiniX = -40;
+        const QString path = mDir.filePath("overfull.xml");
+        Document::save(path, DocumentSettings(), areas);
+        QSet<QList<DrawObject*>*> lists;
+        for (QList<DrawObject*>& area : areas) {
+            for (DrawObject* o : area)
+                lists << o->textLinkList;
+            qDeleteAll(area);
+        }
+        lists.remove(nullptr);
+        qDeleteAll(lists);
+        return path;
+    }
+
+    // What the page shows now equals what the full layout shows, and every
+    // box's layout is a part of its full layout holding all it can show.
+    static void expectFullLook(Editor& e, const char* step)
+    {
+        const QImage shown = e.page()->grab().toImage();
+        QList<std::pair<DrawObject*, Snapshot>> kept;
+        for (const QList<DrawObject*>* list : e.w.mListArea)
+            for (DrawObject* o : *list)
+                kept.push_back({o, Snapshot(o)});
+        relayout(e.w.mListArea, true);
+        const QImage full = e.page()->grab().toImage();
+        for (const auto& [o, snapshot] : kept)
+            QVERIFY2(disagreement(snapshot, Snapshot(o)).isEmpty(), step);
+        relayout(e.w.mListArea, false);
+        QVERIFY2(shown == full, step);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(mDir.isValid());
+        QVERIFY2(!QStandardPaths::findExecutable("pdftoppm").isEmpty(), "pdftoppm is missing (poppler-utils)");
+    }
+    void init() { Setting::resetDefaults(); }
+
+    void randomChainsAgreeWithTheFullLayout()
+    {
+        const int aligns[] = {33, 36, 34, 129, 132, 130, 65, 68, 66, 0, 3, 8};
+        QRandomGenerator rng(20261206);
+        for (int round = 0; round < 150; ++round) {
+            const int size = round % 6 == 0 ? int(rng.bounded(100000)) : int(rng.bounded(3000));
+            const QString text = prose(rng, qMax(3, size));
+            const int members = 1 + int(rng.bounded(4));
+            const bool vertical = rng.bounded(2) == 1;
+            const int align = aligns[rng.bounded(12)];
+            const int margin = rng.bounded(3) == 0 ? int(rng.bounded(40)) - 5 : 4;
+            const int lineSpacing = rng.bounded(4) == 0 ? int(rng.bounded(30)) - 10 : 4;
+            const int wordSpacing = rng.bounded(4) == 0 ? int(rng.bounded(10)) - 5 : 0;
+            const int textSize = 6 + int(rng.bounded(20));
+            std::vector<std::unique_ptr<DrawObject>> owned[2];
+            QList<DrawObject*> chains[2];
+            for (int k = 0; k < members; ++k) {
+                QRect r(int(rng.bounded(700)) - 100, int(rng.bounded(550)) - 100, 20 + int(rng.bounded(400)),
+                        20 + int(rng.bounded(400)));
+                if (rng.bounded(6) == 0)
+                    r.moveLeft(rng.bounded(2) ? 2000 : -3000); // off the page
+                const int turn = k + 1 == members && round % 7 == 0 ? int(rng.bounded(360)) : 0;
+                for (int c = 0; c < 2; ++c) {
+                    owned[c].push_back(std::make_unique<DrawObject>(r.x(), r.y(), r.width(), r.height()));
+                    DrawObject* o = owned[c].back().get();
+                    o->text = "", o->textFont = "IPAGothic", o->textTategaki = vertical, o->textAlign = align;
+                    o->textSize = textSize, o->textMargin = margin, o->textLineSpacing = lineSpacing;
+                    o->textWordSpacing = wordSpacing, o->r = turn, o->textImaging = round % 11 == 0;
+                    o->textTateRevRotateX = round % 13 == 0 ? 6 : 0;
+                    chains[c] << o;
+                }
+            }
+            for (QList<DrawObject*>& chain : chains) {
+                for (DrawObject* o : chain)
+                    o->textLinkList = members > 1 ? &chain : nullptr;
+                chain.first()->text = text;
+            }
+            chains[0].first()->relocateText(QString());
+            TextReach::setUnbounded(true);
+            chains[1].first()->relocateText(QString());
+            TextReach::setUnbounded(false);
+            QString joined;
+            for (int k = 0; k < members; ++k) {
+                const QString why = disagreement(Snapshot(chains[0][k]), Snapshot(chains[1][k]));
+                QVERIFY2(why.isEmpty(), qPrintable(QString("round %1 member %2: %3").arg(round).arg(k).arg(why)));
+                joined += chains[0][k]->text;
+            }
+            QCOMPARE(joined, text); // kept whole, however much is hidden
+            for (QList<DrawObject*>& chain : chains)
+                for (DrawObject* o : chain)
+                    o->textLinkList = nullptr;
+        }
+    }
+
+    void renderingIsPixelIdentical()
+    {
+        for (const QString& doc : {sourceDir() + "/examples/sample.xml", overfullDocument()}) {
+            Editor e;
+            QVERIFY(e.w.fileOpen(doc));
+            for (double zoom : {1.0, 2.0}) {
+                for (int area = 0; area < 4; ++area) {
+                    const QImage shown = render(e.w.mListArea, area, zoom);
+                    relayout(e.w.mListArea, true);
+                    QVERIFY2(render(e.w.mListArea, area, zoom) == shown, qPrintable(doc));
+                    relayout(e.w.mListArea, false);
+                }
+            }
+            // Print (the imposed sheet), page by page and spread by spread.
+            for (int layout : {PdfExport::LayoutSheet, PdfExport::LayoutPages, PdfExport::LayoutSpreads}) {
+                const QList<QImage> pages = pdfPages(doc, layout, false, mDir.path());
+                QVERIFY(!pages.isEmpty());
+                QVERIFY2(pdfPages(doc, layout, true, mDir.path()) == pages, qPrintable(doc));
+            }
+        }
+    }
+
+    void hiddenTextShowsOnceItCanBeSeen()
+    {
+        Editor e;
+        QRandomGenerator rng(3);
+        DrawObject* a = e.box(10, 10, 120, 60, 0, prose(rng, 4000));
+        DrawObject* b = e.box(150, 10, 120, 60, 0);
+        DrawObject* c = e.box(300, 300, 120, 40, 0);
+        auto* chain = new QList<DrawObject*>{a, b, c};
+        for (DrawObject* o : *chain)
+            o->textLinkList = chain;
+        a->relocateText(QString());
+        QVERIFY(c->layoutPartial);
+        expectFullLook(e, "overflow below the last box");
+        e.run(CMD_OBJ_Y_CHANGE, "100", {c});
+        expectFullLook(e, "moved up without a new layout");
+        e.run(CMD_OBJ_H_CHANGE, "250", {c});
+        expectFullLook(e, "taller");
+        e.run(CMD_OBJ_R_CHANGE, "200", {c});
+        expectFullLook(e, "turned without a new layout");
+        e.run(CMD_OBJ_TEXT_CHANGE, a->text.mid(40), {a});
+        expectFullLook(e, "text deleted before the overflow");
+        e.w.on_btnZoom_clicked();
+        expectFullLook(e, "zoom 2");
+        e.w.on_btnZoom_clicked();
+        e.run(CMD_OBJ_TEXT_IMAGING_CHANGE, "true", {c});
+        expectFullLook(e, "imaged");
+        e.run(CMD_OBJ_TEXT_IMAGING_CHANGE, "false", {c});
+        expectFullLook(e, "drawn directly again");
+        e.run(CMD_OBJ_TEXT_TATEGAKI_CHANGE, "true", {a});
+        expectFullLook(e, "vertical, stacked from the last column");
+        e.run(CMD_OBJ_X_CHANGE, "-200", {c});
+        expectFullLook(e, "moved left without a new layout");
+        // A larger sheet: the same boxes on a page twice the size.
+        Setting::PaperSize = "A3";
+        e.w.setPageFormation(Setting::PaperSize, Setting::PageMax, Setting::PageOrientation, Setting::PageDirection);
+        expectFullLook(e, "larger formation");
+    }
+};
+
+QTEST_MAIN(TstTextReach)
+#include "tst_textreach.moc"
