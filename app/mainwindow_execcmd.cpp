@@ -2,6 +2,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "chaintext.h"
 #include "command.h"
 #include "drawobject.h"
 #include "textlink.h"
@@ -156,6 +157,8 @@ Command* MainWindow::createUndoCmd(const Command* cmd)
     if (!cmd || cmd->objs.isEmpty())
         return nullptr;
     const int type = cmd->type;
+    if (type == CMD_OBJ_TEXT_CHANGE)
+        return ChainText::undoRecord(cmd); // the chain's text, not only the target's
     auto* rec = new Command(cmd);
     QStringList values;
 
@@ -452,6 +455,15 @@ void MainWindow::applyCode(const Command* cmd, int i, const QString& v, int part
             *relayout = true;
         return;
     }
+    case CMD_OBJ_TEXT_CHANGE:
+        // An undo or redo record in a chain replaces a span of the chain's
+        // text; a member that left its chain since takes its text whole.
+        if (i < cmd->textSpans.size() && cmd->textSpans.at(i).at >= 0 && o->textLinkList) {
+            ChainText::replace(o, cmd->textSpans.at(i).at, cmd->textSpans.at(i).length, v);
+            *relayout = true;
+            return;
+        }
+        break;
     case CMD_OBJ_TEXT_LINK_CHANGE:
         // "true" pairs are handled by execCmd; here only the unlink.
         if (o->textLinkList) {

@@ -12,6 +12,7 @@ Command::Command(const Command* other)
         type = other->type;
         value = other->value;
         objs = other->objs;
+        textSpans = other->textSpans;
     }
 }
 

@@ -99,6 +99,15 @@ public:
     // signed single bit. The marker tells them apart.
     static QString ruledLineSetValue(int bits);
     static bool isRuledLineSetValue(const QString& value);
+
+    // Records of text changes in chains (chaintext): per target, the span of
+    // the chain's text that its value replaces; `at` -1 (or no entry): the
+    // value is the target's whole text.
+    struct TextSpan {
+        int at = -1;
+        int length = 0;
+    };
+    QList<TextSpan> textSpans;
 };
 
 #endif

@@ -1,5 +1,6 @@
 // Text laid out only as far as a page can show it: against the full layout
-// for random chains, in every rendering, and as hidden text comes into view.
+// for random chains, in every rendering, as hidden text comes into view, and
+// through an editing session with undo and redo.
 #include "cli.h"
 #include "document.h"
 #include "editorfixture.h"
@@ -311,30 +312,98 @@ private slots:
             o->textLinkList = chain;
         a->relocateText(QString());
         QVERIFY(c->layoutPartial);
-        expectFullLook(e, "overflow below the last box");
-        e.run(CMD_OBJ_Y_CHANGE, "100", {c});
-        expectFullLook(e, "moved up without a new layout");
-        e.run(CMD_OBJ_H_CHANGE, "250", {c});
-        expectFullLook(e, "taller");
-        e.run(CMD_OBJ_R_CHANGE, "200", {c});
-        expectFullLook(e, "turned without a new layout");
-        e.run(CMD_OBJ_TEXT_CHANGE, a->text.mid(40), {a});
-        expectFullLook(e, "text deleted before the overflow");
-        e.w.on_btnZoom_clicked();
-        expectFullLook(e, "zoom 2");
-        e.w.on_btnZoom_clicked();
-        e.run(CMD_OBJ_TEXT_IMAGING_CHANGE, "true", {c});
-        expectFullLook(e, "imaged");
-        e.run(CMD_OBJ_TEXT_IMAGING_CHANGE, "false", {c});
-        expectFullLook(e, "drawn directly again");
-        e.run(CMD_OBJ_TEXT_TATEGAKI_CHANGE, "true", {a});
-        expectFullLook(e, "vertical, stacked from the last column");
-        e.run(CMD_OBJ_X_CHANGE, "-200", {c});
-        expectFullLook(e, "moved left without a new layout");
-        // A larger sheet: the same boxes on a page twice the size.
-        Setting::PaperSize = "A3";
-        e.w.setPageFormation(Setting::PaperSize, Setting::PageMax, Setting::PageOrientation, Setting::PageDirection);
-        expectFullLook(e, "larger formation");
+        auto run = [&e](int type, const QString& value, DrawObject* o) { return [=, &e] { e.run(type, value, {o}); }; };
+        const QList<std::pair<const char*, std::function<void()>>> steps = {
+            {"overflow below the last box", [] {}},
+            {"moved up without a new layout", run(CMD_OBJ_Y_CHANGE, "100", c)},
+            {"taller", run(CMD_OBJ_H_CHANGE, "250", c)},
+            {"turned without a new layout", run(CMD_OBJ_R_CHANGE, "200", c)},
+            {"text deleted before the overflow", [&] { e.run(CMD_OBJ_TEXT_CHANGE, a->text.mid(40), {a}); }},
+            {"zoom 2", [&] { e.w.on_btnZoom_clicked(); }},
+            {"zoom 1, imaged", [&] { e.w.on_btnZoom_clicked(), e.run(CMD_OBJ_TEXT_IMAGING_CHANGE, "true", {c}); }},
+            {"drawn directly again", run(CMD_OBJ_TEXT_IMAGING_CHANGE, "false", c)},
+            {"vertical, stacked from the last column", run(CMD_OBJ_TEXT_TATEGAKI_CHANGE, "true", a)},
+            {"moved left without a new layout", run(CMD_OBJ_X_CHANGE, "-200", c)},
+            {"the same boxes on a page twice the size", [&] {
+                 Setting::PaperSize = "A3";
+                 e.w.setPageFormation(Setting::PaperSize, Setting::PageMax, Setting::PageOrientation,
+                                      Setting::PageDirection);
+             }},
+        };
+        for (const auto& [label, step] : steps) {
+            step();
+            expectFullLook(e, label);
+            if (QTest::currentTestFailed())
+                return;
+        }
+    }
+
+    void editingSessionNeverLosesText()
+    {
+        Editor e;
+        QRandomGenerator rng(11);
+        QList<DrawObject*> members{e.box(10, 10, 120, 60, 0, prose(rng, 2000)), e.box(150, 10, 120, 60, 0),
+                                   e.box(10, 10, 120, 80, 1), e.box(150, 200, 100, 40, 1)};
+        auto* chain = new QList<DrawObject*>(members);
+        for (DrawObject* o : members)
+            o->textLinkList = chain;
+        members.first()->relocateText(QString());
+        auto chainText = [&] {
+            QString t;
+            for (DrawObject* o : members)
+                t += o->text;
+            return t;
+        };
+        QString expected = chainText();
+        QList<std::pair<QString, QString>> undoable, redoable; // chain text before and after
+        const int fields[] = {CMD_OBJ_W_CHANGE, CMD_OBJ_H_CHANGE, CMD_OBJ_TEXT_SIZE_CHANGE, CMD_OBJ_TEXT_ALIGN_CHANGE,
+                              CMD_OBJ_TEXT_TATEGAKI_CHANGE, CMD_OBJ_TEXT_MARGIN_CHANGE, CMD_OBJ_Y_CHANGE};
+        const QStringList values[] = {{"40", "200"}, {"30", "150"}, {"9", "14"}, {"33", "66", "132"},
+                                      {"true", "false"}, {"0", "8"}, {"-30", "300"}};
+        for (int step = 0; step < 300; ++step) {
+            const int roll = int(rng.bounded(100));
+            DrawObject* o = members.at(int(rng.bounded(members.size())));
+            const QString before = expected;
+            if (roll < 35) {
+                // Insert or delete a piece of one member's text; now and
+                // then two members take the same text, as with both selected.
+                QString t = o->text;
+                const int at = int(rng.bounded(t.size() + 1));
+                if (rng.bounded(2))
+                    t.insert(at, prose(rng, 1 + int(rng.bounded(60))));
+                else
+                    t.remove(at, int(rng.bounded(80)));
+                QList<DrawObject*> targets{o};
+                if (roll < 5)
+                    targets << members.at(int(rng.bounded(members.size())));
+                expected.clear();
+                for (DrawObject* m : members)
+                    expected += targets.contains(m) ? t : m->text;
+                e.run(CMD_OBJ_TEXT_CHANGE, t, targets);
+            } else if (roll < 60) {
+                const int f = int(rng.bounded(7));
+                e.run(fields[f], values[f].at(int(rng.bounded(values[f].size()))), {o});
+            } else if (roll < 80 && !undoable.isEmpty()) {
+                e.w.undo();
+                expected = undoable.last().first;
+                redoable << undoable.takeLast();
+                QCOMPARE(chainText(), expected);
+                continue;
+            } else if (!redoable.isEmpty()) {
+                e.w.redo();
+                expected = redoable.last().second;
+                undoable << redoable.takeLast();
+                QCOMPARE(chainText(), expected);
+                continue;
+            } else {
+                continue;
+            }
+            undoable << std::pair{before, expected};
+            redoable.clear();
+            if (undoable.size() > 200)
+                undoable.removeFirst();
+            QVERIFY2(chainText() == expected, qPrintable(QString("step %1").arg(step)));
+        }
     }
 };
 
