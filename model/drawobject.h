@@ -104,6 +104,9 @@ public:
     // page could show them (textreach).
     QRect layoutReach;
     bool layoutPartial = false;
+    // Line counts of the paragraphs of a centred last member, kept so that an
+    // edit before them does not count them again (textlayout).
+    std::shared_ptr<struct LineIndex> layoutIndex;
 
     static void null(DrawObject* obj);
     // The stored fields only: no image, no layout, no chain. Cheap enough to

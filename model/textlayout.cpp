@@ -39,6 +39,16 @@ const QString MOJI_KINSOKU_OSIRI_ZENKAKU =
 const QString MOJI_KINSOKU_OSIRI_HANKAKU = QStringLiteral("([{<");
 const QString MOJI_KINSOKU_OSIRI = MOJI_KINSOKU_OSIRI_ZENKAKU + MOJI_KINSOKU_OSIRI_HANKAKU;
 
+// The paragraphs of a last member's text with the lines each holds, counted
+// from the end of the text: an edit before them (typing in an earlier
+// member) leaves them, and their line counts, as they were.
+struct LineIndex {
+    QString text; // what was counted; shared, so it cannot change unseen
+    QString key;  // what line breaking depends on
+    QVector<qint64> fromEnd;    // where each paragraph starts, from the end; last paragraph first
+    QVector<qint64> linesAfter; // lines in that paragraph and the ones after it
+};
+
 namespace {
 
 // Inputs from damaged documents or the panel can be absurd; keeping them in
@@ -112,6 +122,16 @@ int charLength(const QString& s, int pos)
 bool isLineFeedAt(const QString& s, int pos)
 {
     return s.at(pos) == QLatin1Char('\n') && charLength(s, pos) == 1;
+}
+
+// End of the paragraph starting at `from`: just past its line feed, or the
+// end of the text.
+int paragraphEnd(const QString& s, int from)
+{
+    for (int pos = s.indexOf(QLatin1Char('\n'), from); pos >= 0; pos = s.indexOf(QLatin1Char('\n'), pos + 1))
+        if (isLineFeedAt(s, pos))
+            return pos + 1;
+    return s.size();
 }
 
 // The text of a chain, handed out as far as the layout reads: the members'
@@ -657,7 +677,101 @@ Anchor anchorOf(const BoxLayout& b)
 // own and may run past the box: only lines that can reach `reach` are
 // placed, and the walk stops once no later line can. Returns whether some
 // glyph was left out.
-bool layoutLast(DrawObject* o, Metrics& mt, const QRect& reach, Entries& out)
+// One paragraph [from, to) of a text walked on its own.
+struct Paragraph {
+    std::unique_ptr<CharRun> run;
+    std::unique_ptr<BoxLayout> layout;
+
+    Paragraph(DrawObject* o, const QString& text, int from, int to, Metrics& mt)
+        : run(std::make_unique<CharRun>(text, from)), layout(std::make_unique<BoxLayout>(o, *run, 0, false, mt))
+    {
+        layout->walk(to);
+    }
+};
+
+// Counts the lines of o's text paragraph by paragraph. The paragraphs that
+// lie within the last `common` characters of what the index counted before
+// keep their counts; only the text before them is walked.
+std::shared_ptr<LineIndex> countLines(DrawObject* o, Metrics& mt, const QString& key, qint64 common)
+{
+    const QString& text = o->text;
+    const std::shared_ptr<LineIndex> before = o->layoutIndex;
+    auto index = std::make_shared<LineIndex>();
+    index->text = text;
+    index->key = key;
+    int keep = 0;
+    if (before && before->key == key)
+        while (keep < before->fromEnd.size() && before->fromEnd.at(keep) + 1 <= common)
+            ++keep;
+    index->fromEnd = before ? before->fromEnd.mid(0, keep) : QVector<qint64>();
+    index->linesAfter = before ? before->linesAfter.mid(0, keep) : QVector<qint64>();
+    const int walkTo = int(text.size() - (keep > 0 ? index->fromEnd.last() : 0));
+    QVector<std::pair<int, int>> counted; // start and lines of each paragraph walked
+    for (int from = 0; from < walkTo;) {
+        const int to = paragraphEnd(text, from);
+        counted.append({from, Paragraph(o, text, from, to, mt).layout->lines.size()});
+        from = to;
+    }
+    for (int k = counted.size() - 1; k >= 0; --k) {
+        index->fromEnd.append(text.size() - counted.at(k).first);
+        index->linesAfter.append((index->linesAfter.isEmpty() ? 0 : index->linesAfter.last()) + counted.at(k).second);
+    }
+    return index;
+}
+
+qint64 floorDiv(qint64 a, qint64 d) // d > 0
+{
+    return a / d - (a % d != 0 && a < 0 ? 1 : 0);
+}
+
+// Places the lines of a centred text that meet [from, to] across its lines,
+// finding them by the line counts of its paragraphs: only the paragraphs
+// holding them are walked. Returns whether some line was left out.
+bool placeMiddle(DrawObject* o, BoxLayout& b, Metrics& mt, const LineIndex& index, qint64 from, qint64 to,
+                 Entries& out)
+{
+    const QString& text = o->text;
+    const int count = index.linesAfter.isEmpty() ? 0 : int(index.linesAfter.last());
+    if (count == 0)
+        return false;
+    // Lines lie one pitch apart from the first; take the range that can meet
+    // the reach, a line wider on each side, and check each.
+    const qint64 at0 = b.lineAt(0, count), extent = b.bandHigh(0) + 1;
+    qint64 lo, hi;
+    if (o->textTategaki) { // columns run leftwards
+        lo = -floorDiv(to - at0, b.colp);
+        hi = floorDiv(at0 + extent - 1 - from, b.colp);
+    } else {
+        lo = -floorDiv(at0 + extent - 1 - from, b.lp);
+        hi = floorDiv(to - at0, b.lp);
+    }
+    lo = qMax<qint64>(0, lo - 1);
+    hi = qMin<qint64>(count - 1, hi + 1);
+    int placed = 0;
+    std::unique_ptr<Paragraph> walked;
+    int walkedIndex = -1;
+    for (qint64 k = lo; k <= hi; ++k) {
+        const qint64 at = b.lineAt(int(k), count);
+        if (b.bandHigh(at) < from || at > to)
+            continue;
+        // The paragraph holding line k, counted from the end of the text.
+        const qint64 fromLast = count - k;
+        const int p = int(std::lower_bound(index.linesAfter.begin(), index.linesAfter.end(), fromLast)
+                          - index.linesAfter.begin());
+        if (p != walkedIndex) {
+            const int start = int(text.size() - index.fromEnd.at(p));
+            const int end = p == 0 ? text.size() : int(text.size() - index.fromEnd.at(p - 1));
+            walked = std::make_unique<Paragraph>(o, text, start, end, mt);
+            walkedIndex = p;
+        }
+        const qint64 firstLine = count - index.linesAfter.at(p);
+        walked->layout->placeLine(walked->layout->lines.at(int(k - firstLine)), at, k == count - 1, out);
+        ++placed;
+    }
+    return placed < count;
+}
+
+bool layoutLast(DrawObject* o, Metrics& mt, const QRect& reach, const QString& fontKey, qint64 common, Entries& out)
 {
     const QString text = o->text;
     CharRun run(text, 0);
@@ -667,10 +781,20 @@ bool layoutLast(DrawObject* o, Metrics& mt, const QRect& reach, Entries& out)
     const qint64 to = vertical ? reach.right() : reach.bottom();
     auto meets = [&](qint64 at) { return b.bandHigh(at) >= from && at <= to; };
     bool omitted = false;
+    const Anchor anchor = anchorOf(b);
+    const bool indexed = anchor == Anchor::Middle && (vertical ? b.colp : b.lp) > 0;
+    if (!indexed)
+        o->layoutIndex.reset();
     if (reach.isEmpty())
         return true; // nothing of it can be seen
 
-    switch (anchorOf(b)) {
+    if (indexed) {
+        const QString key = QString("%1@%2|%3|%4|%5|%6").arg(fontKey).arg(mt.mFm.fontDpi()).arg(vertical)
+                                .arg(b.W).arg(b.wordSpacing).arg(b.N);
+        o->layoutIndex = countLines(o, mt, key, common);
+        return placeMiddle(o, b, mt, *o->layoutIndex, from, to, out);
+    }
+    switch (anchor) {
     case Anchor::First: {
         // Lines run away from the first one; the first that lies past the
         // reach ends the walk.
@@ -707,11 +831,7 @@ bool layoutLast(DrawObject* o, Metrics& mt, const QRect& reach, Entries& out)
     // Lines stack up from the end of the text. A line feed ends a line
     // wherever the walk began, so the text is walked paragraph by paragraph
     // from the end until the earliest line found lies past the reach.
-    struct Paragraph {
-        std::unique_ptr<CharRun> run;
-        std::unique_ptr<BoxLayout> layout;
-    };
-    std::vector<Paragraph> found; // last paragraph first
+    std::vector<std::unique_ptr<Paragraph>> found; // last paragraph first
     qint64 after = 0;             // lines found so far, counted from the end
     int end = text.size();
     bool atStart = false;
@@ -733,11 +853,8 @@ bool layoutLast(DrawObject* o, Metrics& mt, const QRect& reach, Entries& out)
         while (start > 0 && !isLineFeedAt(text, start - 1))
             --start;
         start = qMax(0, start);
-        auto pr = std::make_unique<CharRun>(text, start);
-        auto pl = std::make_unique<BoxLayout>(o, *pr, 0, false, mt);
-        pl->walk(end);
-        after += pl->lines.size();
-        found.push_back({std::move(pr), std::move(pl)});
+        found.push_back(std::make_unique<Paragraph>(o, text, start, end, mt));
+        after += found.back()->layout->lines.size();
         atStart = start == 0;
         end = start;
         if (after > 0 && settled(after))
@@ -747,7 +864,7 @@ bool layoutLast(DrawObject* o, Metrics& mt, const QRect& reach, Entries& out)
     const qint64 K = after;
     qint64 j = K; // lines from the end of the one being placed, counting it
     for (auto it = found.rbegin(); it != found.rend(); ++it) {
-        BoxLayout& pl = *it->layout;
+        BoxLayout& pl = *(*it)->layout;
         for (const Line& l : pl.lines) {
             const qint64 at = atStart ? pl.lineAt(int(K - j), int(K)) : fromEnd(j);
             if (meets(at))
@@ -781,8 +898,9 @@ QList<DrawObject*> membersFrom(DrawObject* self)
 }
 
 // Places the text of the last member, whose text is final, for what `area`
-// (page coordinates) can show.
-void placeLast(DrawObject* o, const QRect& area)
+// (page coordinates) can show. `before` was its text until now; the new one
+// ends with `common` characters of it.
+void placeLast(DrawObject* o, const QRect& area, const QString& before, qint64 common)
 {
     clearLayout(o);
     // Without a GUI application no font can be measured.
@@ -797,8 +915,12 @@ void placeLast(DrawObject* o, const QRect& area)
         b.walk(INT_MAX);
         placeAll(b, true, out);
     } else {
+        // Counts kept from before hold only for the very text they counted.
+        const LineIndex* index = o->layoutIndex.get();
+        const bool counted = index && index->text.constData() == before.constData() && index->text.size() == before.size();
         o->layoutReach = TextReach::reach(*o, area, *measures);
-        o->layoutPartial = layoutLast(o, metrics, o->layoutReach, out);
+        o->layoutPartial =
+            layoutLast(o, metrics, o->layoutReach, o->makeFont().key(), counted ? common : 0, out);
     }
     out.moveTo(o);
 }
@@ -820,11 +942,15 @@ void relocate(DrawObject* self, QString chainText, const QRect& area)
     for (int k = 0; k < members.size(); ++k) {
         DrawObject* o = members[k];
         if (k + 1 == members.size()) {
+            const QString before = o->text;
             o->text = feed.rest(run.text, run.unit(first));
-            placeLast(o, area);
+            // Its former text was the last part read, so the new one ends
+            // with as much of it as both hold.
+            placeLast(o, area, before, chainText.isNull() ? qMin(before.size(), o->text.size()) : 0);
             return;
         }
         clearLayout(o);
+        o->layoutIndex.reset(); // kept only for a last member
         int p = -1;
         // Without a GUI application no font can be measured: the text is
         // kept whole in this box rather than lost.
@@ -867,7 +993,7 @@ void DrawObject::ensureLaidOut(const QRect& area)
     // Only the last member is ever left partial; its text is all its own.
     if (membersFrom(this).size() > 1)
         return;
-    placeLast(this, area.united(TextReach::pageRect()));
+    placeLast(this, area.united(TextReach::pageRect()), text, text.size());
 }
 
 int DrawObject::charPitch(const QFontMetrics& fm, int spacing)
