@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QLoggingCategory>
 #include <QPlainTextEdit>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
@@ -43,6 +44,7 @@ QHash<int, QPair<double, double>> g_reference;
 void BM_KeystrokeInChain(benchmark::State& state)
 {
     QLoggingCategory::setFilterRules("default.debug=false");
+    QStandardPaths::setTestModeEnabled(true); // recovery copies stay out of the user's folders
     const int chars = int(state.range(0));
     const int align = int(state.range(1));
     // One A3 page, eight boxes in two columns and four rows; at 9 points
