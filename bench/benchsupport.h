@@ -3,6 +3,7 @@
 
 // Shared by the benchmarks: sample text, documents built in a temporary
 // folder, and the peak memory of a measured step.
+#include "benchchild.h"
 #include "document.h"
 #include "drawobject.h"
 
@@ -90,23 +91,13 @@ public:
         QFile reset(QStringLiteral("/proc/self/clear_refs"));
         if (reset.open(QIODevice::WriteOnly))
             reset.write("5"); // restarts the high-water mark
-        mStart = status("VmRSS:");
+        mStart = procStatusMiB("VmRSS");
     }
-    // Megabytes above the start.
-    double megabytes() const { return double(status("VmHWM:") - mStart) / 1024.0; }
+    // Mebibytes above the start.
+    double megabytes() const { return procStatusMiB("VmHWM") - mStart; }
 
 private:
-    static qint64 status(const char* key)
-    {
-        QFile f(QStringLiteral("/proc/self/status"));
-        if (!f.open(QIODevice::ReadOnly))
-            return 0;
-        for (const QByteArray& line : f.readAll().split('\n'))
-            if (line.startsWith(key))
-                return line.mid(int(qstrlen(key))).trimmed().split(' ').value(0).toLongLong();
-        return 0;
-    }
-    qint64 mStart = 0;
+    double mStart = 0;
 };
 
 }
