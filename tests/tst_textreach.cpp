@@ -10,7 +10,6 @@
 #include "textreach.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -165,7 +164,8 @@ QList<QImage> pdfPages(const QString& doc, int layout, bool full, const QString&
     const QStringList pngs = {QFileInfo(pdf).fileName() + "*.png"};
     for (const QString& old : QDir(dir).entryList(pngs, QDir::Files))
         QFile::remove(QDir(dir).filePath(old));
-    QProcess::execute("pdftoppm", {"-r", "96", "-png", pdf, pdf});
+    if (runProgram("pdftoppm", {"-r", "96", "-png", pdf, pdf}).code != 0)
+        return {};
     QList<QImage> pages;
     for (const QString& png : QDir(dir).entryList(pngs, QDir::Files, QDir::Name))
         pages << QImage(QDir(dir).filePath(png));
