@@ -47,8 +47,9 @@ void BM_KeystrokeInChain(benchmark::State& state)
     QStandardPaths::setTestModeEnabled(true); // recovery copies stay out of the user's folders
     const int chars = int(state.range(0));
     const int align = int(state.range(1));
-    // One A3 page, eight boxes in two columns and four rows; at 9 points
-    // they hold about 8,000 characters, the rest overflows the last box.
+    // One A3 page, eight boxes in two columns and four rows; at 10 points
+    // they hold about 7,000 characters, so even the smallest case fills the
+    // last box and runs on below it, to the foot of the page.
     const QSize area = EditArea::size("A3", 1, "portrait", "normal");
     QList<QPair<int, QRect>> boxes;
     for (int k = 0; k < 8; ++k)
@@ -59,7 +60,7 @@ void BM_KeystrokeInChain(benchmark::State& state)
     settings.paperSize = "A3";
     settings.pageMax = 1;
     {
-        BenchSupport::ChainDoc doc(boxes, 9);
+        BenchSupport::ChainDoc doc(boxes, 10);
         for (DrawObject* o : doc.chain)
             o->textAlign = align;
         doc.save(path, BenchSupport::mixedText(chars), settings);
