@@ -103,6 +103,7 @@ void BM_KeystrokeInChain(benchmark::State& state)
     const QPair<double, double> reference = g_reference.value(align);
     state.counters["paints_per_key"] = double(counter.paints) / double(state.iterations());
     state.counters["last_box_chars"] = w->mListArea[0]->last()->text.size();
+    state.counters["last_box_glyphs"] = w->mListArea[0]->last()->layoutRects.size(); // placed, as painted
     // Other programs share the machine: the process's own CPU time is the
     // steadier of the two ratios.
     if (reference.first > 0 && reference.second > 0) {
