@@ -115,7 +115,7 @@ Command* undoRecord(const Command* cmd)
         values << (spanned ? span(o, at, cmd->textSpans.at(i).length) : o->text);
         rec->textSpans << Command::TextSpan{at, int(next.size())};
     }
-    rec->value = Command::joinPerObject(values);
+    rec->value = Command::perObjectList(values); // each target its own value
     return rec;
 }
 
