@@ -29,8 +29,11 @@ namespace {
 // sample; beyond this it is refused (there is no backing store).
 const long MAX_JPEG_MEMORY = 400L * 1024 * 1024;
 // Each scan of a progressive JPEG passes over the whole picture; thousands
-// of tiny scans would take hours.
+// of tiny scans would take hours. Large pictures get fewer scans: a few
+// bytes repeat a scan over 200 megapixels, which takes tens of milliseconds.
+// Real files have about ten.
 const int MAX_JPEG_SCANS = 500;
+const qint64 MAX_JPEG_SCAN_PIXELS = 4000LL * 1000 * 1000;
 
 enum Kind { KIND_PNG, KIND_JPEG, KIND_OTHER };
 
@@ -95,6 +98,10 @@ bool openRegular(const QString& path, FileHandle* file, Problem* problem)
         *problem = NotRegular;
         return false;
     }
+    if (s.st_size > MAX_FILE_BYTES) {
+        *problem = TooLarge;
+        return false;
+    }
     return true;
 }
 
@@ -104,7 +111,9 @@ Kind sniff(int fd)
     const ssize_t n = pread(fd, head, sizeof head, 0);
     if (n == 8 && png_sig_cmp(head, 0, 8) == 0)
         return KIND_PNG;
-    if (n >= 3 && head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF)
+    // Two bytes, as libjpeg and Qt's reader require: anything Qt would read
+    // as JPEG is read here, within the limits.
+    if (n >= 2 && head[0] == 0xFF && head[1] == 0xD8)
         return KIND_JPEG;
     return KIND_OTHER;
 }
@@ -264,6 +273,10 @@ bool runPng(PngJob* job)
     if (!job->info)
         return false;
     png_set_read_fn(job->png, job, pngRead);
+    // Only the pixels and their transparency are used. Every other chunk is
+    // skipped unread: compressed text, for one, would otherwise be inflated
+    // and kept, up to 8 MB per chunk and a thousand chunks.
+    png_set_keep_unknown_chunks(job->png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_read_info(job->png, job->info);
     png_uint_32 w = 0, h = 0;
     int depth = 0, color = 0, interlace = 0;
@@ -393,7 +406,9 @@ void jpegOutput(j_common_ptr) {}
 
 void jpegProgress(j_common_ptr c)
 {
-    if (reinterpret_cast<j_decompress_ptr>(c)->input_scan_number > MAX_JPEG_SCANS)
+    const auto* d = reinterpret_cast<j_decompress_ptr>(c);
+    const qint64 pixels = qint64(d->image_width) * d->image_height;
+    if (d->input_scan_number > MAX_JPEG_SCANS || d->input_scan_number * pixels > MAX_JPEG_SCAN_PIXELS)
         jpegFail(c, Damaged);
 }
 
@@ -508,19 +523,124 @@ bool runJpeg(JpegJob* job)
 
 // ---- everything else, through Qt ----
 
+// Bytes of a file at any offset, without moving its position (Qt reads the
+// same descriptor afterwards); -1 past the end.
+class ByteReader
+{
+public:
+    explicit ByteReader(int fd) : mFd(fd) {}
+    int fd() const { return mFd; }
+    int at(qint64 offset)
+    {
+        if (offset < 0)
+            return -1;
+        if (offset < mStart || offset >= mStart + mLength) {
+            const ssize_t n = pread(mFd, mBuffer, sizeof mBuffer, offset);
+            mStart = offset;
+            mLength = n > 0 ? n : 0;
+            if (mLength == 0)
+                return -1;
+        }
+        return mBuffer[offset - mStart];
+    }
+    // Little- and big-endian numbers of `bytes` bytes; -1 past the end.
+    qint64 number(qint64 offset, int bytes, bool bigEndian)
+    {
+        qint64 v = 0;
+        for (int i = 0; i < bytes; ++i) {
+            const int b = at(offset + (bigEndian ? i : bytes - 1 - i));
+            if (b < 0)
+                return -1;
+            v = v << 8 | b;
+        }
+        return v;
+    }
+
+private:
+    int mFd;
+    unsigned char mBuffer[4096];
+    qint64 mStart = 0, mLength = 0;
+};
+
+// Qt's GIF reader makes its picture as large as the logical screen, or as
+// the first frame's extent where it finds the screen implausible, while the
+// size it reports may be the other: a few bytes can report a small picture
+// and have a huge one allocated. The picture's size is taken to cover both.
+QSize gifSize(ByteReader* r, QSize reported)
+{
+    const qint64 sw = r->number(6, 2, false), sh = r->number(8, 2, false);
+    const int flags = r->at(10);
+    if (sw < 0 || sh < 0 || flags < 0)
+        return reported;
+    QSize size(qMax(reported.width(), int(sw)), qMax(reported.height(), int(sh)));
+    qint64 at = 13 + ((flags & 0x80) ? 3 << ((flags & 7) + 1) : 0);
+    for (;;) {
+        const int block = r->at(at);
+        if (block == 0x21) { // an extension: a label, then sized sub-blocks
+            at += 2;
+            int n;
+            while ((n = r->at(at)) > 0)
+                at += n + 1;
+            if (n < 0)
+                return size;
+            ++at;
+        } else if (block == 0x2c) { // the first frame
+            const qint64 left = r->number(at + 1, 2, false), top = r->number(at + 3, 2, false);
+            const qint64 w = r->number(at + 5, 2, false), h = r->number(at + 7, 2, false);
+            if (left >= 0 && top >= 0 && w >= 0 && h >= 0)
+                size = size.expandedTo(QSize(int(left + w), int(top + h)));
+            return size;
+        } else {
+            return size;
+        }
+    }
+}
+
+// Qt's ICO reader decodes the first icon: it reads the whole entry into
+// memory first, as large as the directory claims (up to 4 GB), and when the
+// entry is a PNG, decodes it at the size the PNG's own header gives, which
+// the directory (at most 256 x 256) does not tell.
+Problem icoSize(ByteReader* r, QSize* size)
+{
+    const qint64 length = r->number(6 + 8, 4, false), offset = r->number(6 + 12, 4, false);
+    struct stat st;
+    if (length < 0 || offset < 0 || fstat(r->fd(), &st) != 0 || offset + length > st.st_size)
+        return Damaged;
+    static const unsigned char png[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    for (int i = 0; i < 8; ++i)
+        if (r->at(offset + i) != png[i])
+            return NoProblem;
+    const qint64 w = r->number(offset + 16, 4, true), h = r->number(offset + 20, 4, true);
+    if (w <= 0 || h <= 0)
+        return Damaged;
+    if (w > PNG_USER_WIDTH_MAX || h > PNG_USER_HEIGHT_MAX)
+        return TooLarge;
+    *size = QSize(int(w), int(h));
+    return NoProblem;
+}
+
 Header probeOther(int fd, QImageReader* reader, QFile* file)
 {
     Header h;
+    ByteReader bytes(fd);
     if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         h.problem = Unreadable;
         return h;
     }
     reader->setDevice(file);
     h.format = reader->format();
     h.size = reader->size();
-    if (h.format.isEmpty() || !h.size.isValid() || h.size.isEmpty())
+    if (h.format.isEmpty() || !h.size.isValid() || h.size.isEmpty()) {
         h.problem = Unsupported;
-    else if (qint64(h.size.width()) * h.size.height() > MAX_WHOLE_PIXELS)
+        return h;
+    }
+    // The size Qt's reader will make, where its report may fall short.
+    if (h.format == "gif")
+        h.size = gifSize(&bytes, h.size);
+    else if (h.format == "ico" || h.format == "cur")
+        h.problem = icoSize(&bytes, &h.size);
+    if (h.problem == NoProblem && qint64(h.size.width()) * h.size.height() > MAX_WHOLE_PIXELS)
         h.problem = TooLarge;
     return h;
 }

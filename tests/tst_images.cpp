@@ -3,6 +3,7 @@
 // compared with those kept from before images were read reduced.
 #include "document.h"
 #include "editorfixture.h"
+#include "imagekinds.h"
 #include "imagescene.h"
 #include "imagestore.h"
 
@@ -16,22 +17,14 @@
 
 namespace {
 
-QByteArray chunk(const char* type, const QByteArray& data)
-{
-    const QByteArray body = QByteArray(type, 4) + data;
-    QByteArray out(4, 0), crc(4, 0);
-    qToBigEndian<quint32>(quint32(data.size()), out.data());
-    qToBigEndian<quint32>(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))), crc.data());
-    return out + body + crc;
-}
-
 QByteArray png(int w, int h, const QByteArray& idat)
 {
     QByteArray ihdr(13, 0);
     qToBigEndian<quint32>(quint32(w), ihdr.data());
     qToBigEndian<quint32>(quint32(h), ihdr.data() + 4);
     ihdr[8] = 8, ihdr[9] = 2; // 8-bit RGB
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", ihdr) + chunk("IDAT", idat) + chunk("IEND", {});
+    using ImageKinds::pngChunk;
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", ihdr) + pngChunk("IDAT", idat) + pngChunk("IEND", {});
 }
 
 // An RGB PNG in four coloured quarters, deflated row by row: the rows below

@@ -1,0 +1,172 @@
+// The image decoder on every kind of file it treats apart, on hostile files
+// built to cost memory or time, and on every input the fuzz target stopped on.
+#include "imagedecoder.h"
+#include "imagekinds.h"
+#include "testsupport.h"
+#include "tests/fuzz/imagecheck.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include <sys/resource.h>
+#include <zlib.h>
+
+namespace {
+
+qint64 peakMegabytes()
+{
+    rusage r{};
+    getrusage(RUSAGE_SELF, &r);
+    return r.ru_maxrss / 1024;
+}
+
+QByteArray pngHeader(int w, int h, int depth, int colour)
+{
+    QByteArray ihdr(13, 0);
+    qToBigEndian<quint32>(quint32(w), ihdr.data());
+    qToBigEndian<quint32>(quint32(h), ihdr.data() + 4);
+    ihdr[8] = char(depth), ihdr[9] = char(colour);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + ImageKinds::pngChunk("IHDR", ihdr);
+}
+
+QByteArray deflated(const QByteArray& data)
+{
+    QByteArray out(int(compressBound(uLong(data.size()))), 0);
+    uLongf size = uLongf(out.size());
+    compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(data.constData()), uLong(data.size()), 9);
+    return out.left(int(size));
+}
+
+} // namespace
+
+class TstImageDecoder : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir mDir;
+
+    QString write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = mDir.filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+private slots:
+    // First, while the process's peak memory is still low.
+    void compressedTextIsNotInflated()
+    {
+        // Forty text chunks of 8 MB each, deflated to 8 KB: libpng would
+        // inflate and keep every one while reading the header.
+        const QByteArray text = "Comment" + QByteArray(2, 0) + deflated(QByteArray(7900000, 'a'));
+        QByteArray bomb = pngHeader(1, 1, 8, 0);
+        for (int i = 0; i < 40; ++i)
+            bomb += ImageKinds::pngChunk("zTXt", text);
+        bomb += ImageKinds::pngChunk("IDAT", deflated(QByteArray("\0\x80", 2))) + ImageKinds::pngChunk("IEND", {});
+        const QString path = write("text.png", bomb);
+        const qint64 before = peakMegabytes();
+        ImageDecoder::Problem problem;
+        const QImage image = ImageDecoder::decode(path, QSize(), &problem);
+        QCOMPARE(problem, ImageDecoder::NoProblem);
+        QCOMPARE(image.pixelColor(0, 0), QColor(128, 128, 128));
+        QVERIFY2(peakMegabytes() - before < 100, qPrintable(QString("%1 MB more").arg(peakMegabytes() - before)));
+    }
+
+    // Each kind at full size, reduced evenly and unevenly, and tiny, every
+    // quarter in its colour and transparency.
+    void everyKindDecodes()
+    {
+        const QList<ImageKinds::Kind> kinds = ImageKinds::all();
+        QVERIFY(kinds.size() > 20);
+        for (const ImageKinds::Kind& kind : kinds) {
+            const QString path = write(kind.name, kind.bytes);
+            const ImageDecoder::Header h = ImageDecoder::probe(path);
+            const QString suffix = QFileInfo(path).suffix();
+            QVERIFY2(h.problem == ImageDecoder::NoProblem && h.size == kind.encoded.size()
+                         && h.format == (suffix == "jpg" ? "jpeg" : suffix.toLatin1()),
+                     qPrintable(kind.name));
+            for (const QSize want : {QSize(), QSize(16, 8), QSize(32, 4), QSize(2, 2)}) {
+                ImageDecoder::Problem problem;
+                const QImage image = ImageDecoder::decode(path, want, &problem);
+                const QSize size = want.isEmpty() ? kind.encoded.size() : want;
+                const QString what = QString("%1 at %2x%3").arg(kind.name).arg(size.width()).arg(size.height());
+                QVERIFY2(ImageCheck::checkDecoded(image, problem, size).isEmpty() && !image.isNull(), qPrintable(what));
+                for (int q = 0; q < 4; ++q) {
+                    const QRgb got = image.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                         .pixel((2 * (q % 2) + 1) * size.width() / 4, (2 * (q / 2) + 1) * size.height() / 4);
+                    const QRgb expected = qPremultiply(kind.encoded.pixel((2 * (q % 2) + 1) * 16, (2 * (q / 2) + 1) * 8));
+                    const int off = qMax(qMax(qAbs(qRed(got) - qRed(expected)), qAbs(qGreen(got) - qGreen(expected))),
+                                         qMax(qAbs(qBlue(got) - qBlue(expected)), qAbs(qAlpha(got) - qAlpha(expected))));
+                    QVERIFY2(off <= kind.tolerance, qPrintable(QString("%1, quarter %2: %3 instead of %4")
+                                                                   .arg(what).arg(q).arg(got, 8, 16).arg(expected, 8, 16)));
+                }
+            }
+        }
+    }
+
+    // Files whose header promises one thing and whose decoding would take
+    // far more.
+    void hostileFilesRefusedCheaply()
+    {
+        // GIF: Qt reports a picture of 1 x 16384, then allocates its logical
+        // screen, 14368 x 10495 (from 27 bytes); or reports 8192 x 2 where it
+        // allocates the frame's width over the screen's height.
+        const QString screen = write("screen.gif", QByteArray::fromHex("474946383961" "2038ff28000000" "2c010000400000000000" "0200" "3b"));
+        QCOMPARE(ImageDecoder::probe(screen).problem, ImageDecoder::TooLarge);
+        const QString frame = write("frame.gif", QByteArray::fromHex("474946383961" "00000019000000" "2c002002000000000000" "0200" "3b"));
+        QCOMPARE(ImageDecoder::probe(frame).size, QSize(8192, 6400));
+
+        // ICO: the directory says 16 x 16, the PNG inside 20000 x 20000.
+        const QByteArray inner = pngHeader(20000, 20000, 8, 2) + ImageKinds::pngChunk("IDAT", {}) + ImageKinds::pngChunk("IEND", {});
+        QByteArray ico = QByteArray::fromHex("000001000100" "101000000100200000000000" "16000000");
+        qToLittleEndian<quint32>(quint32(inner.size()), ico.data() + 14);
+        QCOMPARE(ImageDecoder::probe(write("png.ico", ico + inner)).problem, ImageDecoder::TooLarge);
+        // An icon entry claiming 2 GB, which Qt's reader would allocate before reading it.
+        QByteArray longEntry;
+        for (const ImageKinds::Kind& kind : ImageKinds::all())
+            if (kind.name.endsWith(".ico"))
+                longEntry = kind.bytes;
+        QVERIFY(ImageDecoder::probe(write("entry.ico", longEntry)).problem == ImageDecoder::NoProblem);
+        qToLittleEndian<quint32>(0x7fffffff, longEntry.data() + 14);
+        write("entry.ico", longEntry);
+        QCOMPARE(ImageDecoder::probe(mDir.filePath("entry.ico")).problem, ImageDecoder::Damaged);
+
+        // A JPEG with a stray byte after its start is still JPEG: read by our
+        // own decoder, reduced, not whole by Qt's (which refuses this size).
+        QByteArray jpeg = ImageKinds::jpegOf(ImageKinds::picture(false));
+        const int sof = jpeg.indexOf("\xff\xc0");
+        qToBigEndian<quint16>(11000, jpeg.data() + sof + 5);
+        qToBigEndian<quint16>(12000, jpeg.data() + sof + 7);
+        const ImageDecoder::Header big = ImageDecoder::probe(write("stray.jpg", jpeg.insert(2, '\0')));
+        QVERIFY(big.problem == ImageDecoder::NoProblem && big.size == QSize(12000, 11000));
+
+        // A scan repeated 450 times costs 450 passes over 10 megapixels
+        // (seconds for a few kilobytes): refused once scans times pixels pass
+        // a bound; real files have about ten.
+        ImageDecoder::Problem problem;
+        const QString scans = write("scans.jpg", ImageKinds::repeatedScans(QSize(4000, 2500), 444));
+        QVERIFY(ImageDecoder::decode(scans, QSize(40, 25), &problem).isNull() && problem == ImageDecoder::Damaged);
+        const QString few = write("few.jpg", ImageKinds::repeatedScans(QSize(4000, 2500), 10));
+        QVERIFY(!ImageDecoder::decode(few, QSize(40, 25), &problem).isNull());
+    }
+
+    void fuzzFindingsDecodeSafely()
+    {
+        const QDir dir(sourceDir() + "/tests/fuzz/image-regressions");
+        const QStringList files = dir.entryList(QDir::Files);
+        QVERIFY(files.size() >= 3);
+        for (const QString& name : files) {
+            QElapsedTimer clock;
+            clock.start();
+            const QString wrong = ImageCheck::check(dir.filePath(name));
+            QVERIFY2(wrong.isEmpty(), qPrintable(name + ": " + wrong));
+            QVERIFY2(clock.elapsed() < 20000, qPrintable(name));
+        }
+    }
+};
+
+QTEST_MAIN(TstImageDecoder)
+#include "tst_imagedecoder.moc"
