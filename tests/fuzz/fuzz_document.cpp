@@ -2,6 +2,7 @@
 // open takes (parse and check, chain repair, layout of every box).
 #include "document.h"
 #include "fonts.h"
+#include "fuzzsupport.h"
 
 #include <QByteArray>
 #include <QGuiApplication>
@@ -18,13 +19,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     (void)argc;
     static QGuiApplication app(qargc, qargv);
     ensureFontSubstitutions();
-    // Silence per-input diagnostics: they would dominate the run time.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& msg) {
-        if (type == QtFatalMsg) {
-            fprintf(stderr, "%s\n", qPrintable(msg));
-            abort();
-        }
-    });
+    silenceQtMessages();
     return 0;
 }
 
