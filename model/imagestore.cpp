@@ -31,6 +31,11 @@ bool closeTo(QSize have, QSize want)
     return qAbs(have.width() - want.width()) <= 1 && qAbs(have.height() - want.height()) <= 1;
 }
 
+bool sameVersion(const ImageDecoder::FileStamp& a, const ImageDecoder::FileStamp& b)
+{
+    return a.exists == b.exists && a.size == b.size && a.mtimeNs == b.mtimeNs && a.inode == b.inode && a.device == b.device;
+}
+
 }
 
 ImageSource::ImageSource(const QString& path, const ImageDecoder::FileStamp& stamp)
@@ -42,6 +47,7 @@ ImageDecoder::Problem ImageSource::problem()
 {
     if (!mProbed) {
         mProbed = true;
+        mStamp = ImageDecoder::stamp(mPath);
         if (!mStamp.exists)
             mHeader.problem = ImageDecoder::Missing;
         else if (!mStamp.regular)
@@ -59,7 +65,10 @@ QSize ImageSource::size()
 
 // Makes sure the reduced read covers need; a first read also covers print.
 // A read that must grow grows by a quarter at least, so a box dragged larger
-// does not read the file again at every step.
+// does not read the file again at every step. A source only ever reads its
+// own version of the file: once that is gone (rewritten, removed), or a
+// larger read fails, it keeps what it has rather than mix in another
+// picture, lose the one shown, or try again at every paint.
 bool ImageSource::ensureBase(QSize need, QSize print)
 {
     if (!usable())
@@ -67,6 +76,10 @@ bool ImageSource::ensureBase(QSize need, QSize print)
     const QSize full = mHeader.size;
     need = capped(need, full);
     if (!mBase.isNull() && mBase.width() >= need.width() - 1 && mBase.height() >= need.height() - 1)
+        return true;
+    if (!mBase.isNull() && !mFrozen && !sameVersion(ImageDecoder::stamp(mPath), mStamp))
+        mFrozen = true;
+    if (mFrozen)
         return true;
     print = capped(print, full);
     double s = qMax(qMax(double(need.width()) / full.width(), double(need.height()) / full.height()),
@@ -82,13 +95,14 @@ bool ImageSource::ensureBase(QSize need, QSize print)
 
     ImageDecoder::Problem problem = ImageDecoder::NoProblem;
     const QImage image = ImageDecoder::decode(mPath, want, &problem);
-    mScreenCopies.clear();
-    mPrintCopies.clear();
     if (image.isNull()) {
-        mBase = QImage();
+        if (!mBase.isNull())
+            return mFrozen = true;
         mHeader.problem = problem == ImageDecoder::NoProblem ? ImageDecoder::Damaged : problem;
         return false;
     }
+    mScreenCopies.clear();
+    mPrintCopies.clear();
     mBase = image;
     return true;
 }

@@ -48,8 +48,11 @@ private:
     QImage copyOf(QSize size, QList<QImage>* cache);
 
     QString mPath;
-    ImageDecoder::FileStamp mStamp;
+    ImageDecoder::FileStamp mStamp; // the version read: on disk when first needed
     bool mProbed = false;
+    // No more reads: the file is no longer the version read, or a larger
+    // read failed. Copies then come from what was read.
+    bool mFrozen = false;
     ImageDecoder::Header mHeader;
     QImage mBase;
     QList<QImage> mScreenCopies; // most recent first

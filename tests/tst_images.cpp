@@ -198,6 +198,36 @@ private slots:
         QVERIFY(!near(ImageScene::render({a}, 1, false).pixelColor(a->x + 5, a->y + 5), Qt::blue));
     }
 
+    // A source reads only the version of the file it first read: rewritten
+    // or removed on disk, the picture shown stays, and is not read again at
+    // every paint.
+    void keepsTheVersionItRead()
+    {
+        const QString file = path("version.png");
+        QImage green(400, 300, QImage::Format_RGB32);
+        green.fill(Qt::green);
+        QVERIFY(green.save(file));
+        std::unique_ptr<DrawObject> o(picture(file, 10, 10, 80, 60));
+        ImageScene::render({o.get()}, 1, false);
+        const qint64 read = o->img->base().cacheKey();
+        QVERIFY(o->img->base().width() < 400);
+
+        // Rewritten smaller and red, then drawn larger than first read.
+        QImage red(40, 30, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(file));
+        o->w = 400, o->h = 300;
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(near(ImageScene::render({o.get()}, 1, false).pixelColor(200, 150), Qt::green));
+            QCOMPARE(o->img->base().cacheKey(), read);
+        }
+        // Removed: still printed, with no warning.
+        QVERIFY(QFile::remove(file));
+        ImageOutputReport report;
+        QVERIFY(near(ImageScene::render({o.get()}, 1, true).pixelColor(200, 150), Qt::green));
+        QVERIFY(report.failures().isEmpty());
+    }
+
     void printedAtTheOutputResolution()
     {
         // The photo (1200 x 900) twice at 240 x 180 and once at half that; the
