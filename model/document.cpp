@@ -8,6 +8,7 @@
 #include <QSaveFile>
 #include <QSet>
 #include <QStringList>
+#include <QVarLengthArray>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -217,21 +218,26 @@ QString pairText(int a, int b)
     return QString("%1,%2").arg(a).arg(b);
 }
 
-// Reading: a missing element reads as empty text. The children are indexed
-// once, since an object is read field by field.
+// The text of an element and all its descendants, as QDomElement::text().
+// Reading: a missing element reads as empty text; the first child of a name
+// counts. Filled from a DOM element (copies) or while streaming a file.
 class Reader
 {
 public:
+    Reader() { mFirst.reserve(64); }
     explicit Reader(const QDomElement& elem)
     {
-        for (QDomElement c = elem.firstChildElement(); !c.isNull(); c = c.nextSiblingElement()) {
-            const QString name = c.tagName();
-            if (!mFirst.contains(name)) // the first child of a name counts
-                mFirst.insert(name, c);
-        }
+        for (QDomElement c = elem.firstChildElement(); !c.isNull(); c = c.nextSiblingElement())
+            add(c.tagName(), c.text());
     }
+    void add(const QString& name, const QString& text)
+    {
+        if (!mFirst.contains(name))
+            mFirst.insert(name, text);
+    }
+    void clear() { mFirst.clear(); }
     bool has(const QString& name) const { return mFirst.contains(name); }
-    QString text(const QString& name) const { return mFirst.value(name).text(); }
+    QString text(const QString& name) const { return mFirst.value(name); }
     int integer(const QString& name) const { return text(name).toInt(nullptr, 10); }
     bool boolean(const QString& name) const { return text(name) == "true"; }
     // A colour needs all four parts; otherwise the field keeps its value.
@@ -249,62 +255,71 @@ public:
     }
 
 private:
-    QHash<QString, QDomElement> mFirst;
+    QHash<QString, QString> mFirst;
 };
+
+// An object's fields in their stored order, as (name, text) to emit: one list
+// serves the DOM form of copies and the file writer.
+template <typename Put>
+void objectFields(const DrawObject* obj, const QString& folder, Put put)
+{
+    put("x", QString::number(obj->x));
+    put("y", QString::number(obj->y));
+    put("r", QString::number(obj->r));
+    put("w", QString::number(obj->w));
+    put("h", QString::number(obj->h));
+    put("text-color", DrawObject::colorToStr(obj->textColor));
+    put("text", obj->text);
+    put("text-font", obj->textFont);
+    put("text-margin", QString::number(obj->textMargin));
+    put("text-line-spacing", QString::number(obj->textLineSpacing));
+    put("text-word-spacing", QString::number(obj->textWordSpacing));
+    put("text-size", QString::number(obj->textSize));
+    put("text-align", QString::number(obj->textAlign));
+    put("text-weight", QString::number(obj->textWeight));
+    put("text-italic", boolText(obj->textItalic));
+    put("text-underline", boolText(obj->textUnderline));
+    put("text-strikeout", boolText(obj->textStrikeout));
+    put("text-imaging", boolText(obj->textImaging));
+    put("text-tategaki", boolText(obj->textTategaki));
+    put("text-tate-rev-rotate", pairText(obj->textTateRevRotateX, obj->textTateRevRotateY));
+    put("text-tate-rev-mini", pairText(obj->textTateRevMiniX, obj->textTateRevMiniY));
+    put("text-tate-rev-punc", pairText(obj->textTateRevPuncX, obj->textTateRevPuncY));
+    put("text-edge-color", DrawObject::colorToStr(obj->textEdgeColor));
+    put("text-edge-width", QString::number(obj->textEdgeWidth));
+    put("text-link-id", obj->getTextLinkId());
+    put("text-link-index", QString::number(obj->getTextLinkIndex()));
+    put("text-link-share-conf", boolText(obj->textLinkShareConf));
+    put("shape", QString::number(obj->shape));
+    put("shape-data", obj->shapeData);
+    put("bg-color", DrawObject::colorToStr(obj->bgColor));
+    put("bg-color-enabled", boolText(obj->bgColorEnabled));
+    put("bg-radius", QString::number(obj->bgRadius));
+    put("border-color", DrawObject::colorToStr(obj->borderColor));
+    put("border-style", QString::number(obj->borderStyle));
+    put("border-width", QString::number(obj->borderWidth));
+    put("ruledline", QString::number(obj->ruledline));
+    put("ruledline-color", DrawObject::colorToStr(obj->ruledlineColor));
+    put("ruledline-style", QString::number(obj->ruledlineStyle));
+    put("ruledline-width", QString::number(obj->ruledlineWidth));
+    put("img-path", Document::relativeImagePath(obj->imgPath, folder));
+    put("img-ratio-keep", boolText(obj->imgRatioKeep));
+    put("img-center", boolText(obj->imgCenter));
+}
 
 }
 
 QDomElement Document::ObjectToElement(QDomDocument* doc, DrawObject* obj, const QString& folder)
 {
     QDomElement e = doc->createElement("obj");
-    addText(doc, e, "x", QString::number(obj->x));
-    addText(doc, e, "y", QString::number(obj->y));
-    addText(doc, e, "r", QString::number(obj->r));
-    addText(doc, e, "w", QString::number(obj->w));
-    addText(doc, e, "h", QString::number(obj->h));
-    addText(doc, e, "text-color", DrawObject::colorToStr(obj->textColor));
-    addText(doc, e, "text", obj->text);
-    addText(doc, e, "text-font", obj->textFont);
-    addText(doc, e, "text-margin", QString::number(obj->textMargin));
-    addText(doc, e, "text-line-spacing", QString::number(obj->textLineSpacing));
-    addText(doc, e, "text-word-spacing", QString::number(obj->textWordSpacing));
-    addText(doc, e, "text-size", QString::number(obj->textSize));
-    addText(doc, e, "text-align", QString::number(obj->textAlign));
-    addText(doc, e, "text-weight", QString::number(obj->textWeight));
-    addText(doc, e, "text-italic", boolText(obj->textItalic));
-    addText(doc, e, "text-underline", boolText(obj->textUnderline));
-    addText(doc, e, "text-strikeout", boolText(obj->textStrikeout));
-    addText(doc, e, "text-imaging", boolText(obj->textImaging));
-    addText(doc, e, "text-tategaki", boolText(obj->textTategaki));
-    addText(doc, e, "text-tate-rev-rotate", pairText(obj->textTateRevRotateX, obj->textTateRevRotateY));
-    addText(doc, e, "text-tate-rev-mini", pairText(obj->textTateRevMiniX, obj->textTateRevMiniY));
-    addText(doc, e, "text-tate-rev-punc", pairText(obj->textTateRevPuncX, obj->textTateRevPuncY));
-    addText(doc, e, "text-edge-color", DrawObject::colorToStr(obj->textEdgeColor));
-    addText(doc, e, "text-edge-width", QString::number(obj->textEdgeWidth));
-    addText(doc, e, "text-link-id", obj->getTextLinkId());
-    addText(doc, e, "text-link-index", QString::number(obj->getTextLinkIndex()));
-    addText(doc, e, "text-link-share-conf", boolText(obj->textLinkShareConf));
-    addText(doc, e, "shape", QString::number(obj->shape));
-    addText(doc, e, "shape-data", obj->shapeData);
-    addText(doc, e, "bg-color", DrawObject::colorToStr(obj->bgColor));
-    addText(doc, e, "bg-color-enabled", boolText(obj->bgColorEnabled));
-    addText(doc, e, "bg-radius", QString::number(obj->bgRadius));
-    addText(doc, e, "border-color", DrawObject::colorToStr(obj->borderColor));
-    addText(doc, e, "border-style", QString::number(obj->borderStyle));
-    addText(doc, e, "border-width", QString::number(obj->borderWidth));
-    addText(doc, e, "ruledline", QString::number(obj->ruledline));
-    addText(doc, e, "ruledline-color", DrawObject::colorToStr(obj->ruledlineColor));
-    addText(doc, e, "ruledline-style", QString::number(obj->ruledlineStyle));
-    addText(doc, e, "ruledline-width", QString::number(obj->ruledlineWidth));
-    addText(doc, e, "img-path", relativeImagePath(obj->imgPath, folder));
-    addText(doc, e, "img-ratio-keep", boolText(obj->imgRatioKeep));
-    addText(doc, e, "img-center", boolText(obj->imgCenter));
+    objectFields(obj, folder, [&](const char* name, const QString& value) { addText(doc, e, name, value); });
     return e;
 }
 
-DrawObject* Document::ElementToObject(QDomElement elem, ChainTable* links, const QString& folder)
+namespace {
+
+DrawObject* objectFrom(const Reader& in, ChainTable* links, const QString& folder)
 {
-    const Reader in(elem);
     auto* o = new DrawObject(0, 0, 200, 100);
     // Box geometry far beyond any sheet would overflow the arithmetic of
     // hit tests, drags and painting: keep it within a generous bound.
@@ -357,7 +372,7 @@ DrawObject* Document::ElementToObject(QDomElement elem, ChainTable* links, const
         o->ruledlineStyle = 0;
         o->ruledlineWidth = 1;
     }
-    o->setImgPath(absoluteImagePath(in.text("img-path"), folder));
+    o->setImgPath(Document::absoluteImagePath(in.text("img-path"), folder));
     o->imgRatioKeep = in.boolean("img-ratio-keep");
     o->imgCenter = in.boolean("img-center");
 
@@ -368,6 +383,13 @@ DrawObject* Document::ElementToObject(QDomElement elem, ChainTable* links, const
     return o;
 }
 
+}
+
+DrawObject* Document::ElementToObject(QDomElement elem, ChainTable* links, const QString& folder)
+{
+    return objectFrom(Reader(elem), links, folder);
+}
+
 DrawObject* Document::copyObject(DrawObject* obj)
 {
     QDomDocument scratch;
@@ -376,30 +398,105 @@ DrawObject* Document::copyObject(DrawObject* obj)
 
 // ---- whole document -------------------------------------------------------
 
+namespace {
+
+// Writes what QDomDocument::toByteArray(4) wrote for the same tree, byte for
+// byte, without building the tree: a document of thousands of objects took
+// most of its save time in the DOM's small allocations.
+class XmlOut
+{
+public:
+    explicit XmlOut(int reserve) { mOut.reserve(reserve); }
+
+    void open(int depth, const QString& tag)
+    {
+        indent(depth);
+        mOut += '<' + tag + ">\n";
+    }
+    void close(int depth, const char* name)
+    {
+        indent(depth);
+        mOut += "</";
+        mOut += QLatin1String(name);
+        mOut += ">\n";
+    }
+    void empty(int depth, const QString& tag)
+    {
+        indent(depth);
+        mOut += '<' + tag + "/>\n";
+    }
+    void field(int depth, const char* name, const QString& value)
+    {
+        indent(depth);
+        mOut += '<';
+        mOut += QLatin1String(name);
+        mOut += '>';
+        escape(xmlSafe(value));
+        mOut += "</";
+        mOut += QLatin1String(name);
+        mOut += ">\n";
+    }
+    QByteArray bytes() const { return mOut.toUtf8(); }
+
+private:
+    void indent(int depth) { mOut += QString(depth * 4, ' '); }
+    // As the DOM escapes element text: markup starts and "]]>" are escaped,
+    // a carriage return is kept as a reference so it survives reading.
+    void escape(const QString& text)
+    {
+        for (int i = 0; i < text.size(); ++i) {
+            const QChar c = text.at(i);
+            if (c == '<')
+                mOut += "&lt;";
+            else if (c == '&')
+                mOut += "&amp;";
+            else if (c == '>' && i >= 2 && text.at(i - 1) == ']' && text.at(i - 2) == ']')
+                mOut += "&gt;";
+            else if (c == '\r')
+                mOut += "&#xd;";
+            else
+                mOut += c;
+        }
+    }
+
+    QString mOut;
+};
+
+}
+
 QByteArray Document::write(const DocumentSettings& s, const QList<QList<DrawObject*>>& areas,
                            const QString& folder)
 {
-    QDomDocument doc;
-    QDomElement root = doc.createElement("orihon");
-    doc.appendChild(root);
-    addText(&doc, root, "paper_size", s.paperSize);
-    addText(&doc, root, "paper_margin", QString::number(s.paperMargin));
-    addText(&doc, root, "page_max", QString::number(s.pageMax));
-    addText(&doc, root, "page_orientation", s.pageOrientation);
-    addText(&doc, root, "page_direction", s.pageDirection);
-    addText(&doc, root, "page_fold_line", s.pageFoldLine);
-    addText(&doc, root, "page_form", s.pageForm);
-    addText(&doc, root, "page_color", DrawObject::colorToStr(s.pageColor));
-    addText(&doc, root, "edit_area_pattern", s.editAreaPattern);
+    int objects = 0;
+    for (const QList<DrawObject*>& list : areas)
+        objects += list.size();
+    XmlOut out(1024 + objects * 1600);
+    out.open(0, "orihon");
+    out.field(1, "paper_size", s.paperSize);
+    out.field(1, "paper_margin", QString::number(s.paperMargin));
+    out.field(1, "page_max", QString::number(s.pageMax));
+    out.field(1, "page_orientation", s.pageOrientation);
+    out.field(1, "page_direction", s.pageDirection);
+    out.field(1, "page_fold_line", s.pageFoldLine);
+    out.field(1, "page_form", s.pageForm);
+    out.field(1, "page_color", DrawObject::colorToStr(s.pageColor));
+    out.field(1, "edit_area_pattern", s.editAreaPattern);
     for (int i = 0; i < 4; ++i) {
-        QDomElement area = doc.createElement("page_area");
-        area.setAttribute("area", AREA_LABELS[i]);
-        if (i < areas.size())
-            for (DrawObject* o : areas.at(i))
-                area.appendChild(ObjectToElement(&doc, o, folder));
-        root.appendChild(area);
+        const QString tag = QString("page_area area=\"%1\"").arg(AREA_LABELS[i]);
+        if (i >= areas.size() || areas.at(i).isEmpty()) {
+            out.empty(1, tag);
+            continue;
+        }
+        out.open(1, tag);
+        for (DrawObject* o : areas.at(i)) {
+            out.open(2, "obj");
+            objectFields(o, folder, [&](const char* name, const QString& value) { out.field(3, name, value); });
+            out.close(2, "obj");
+        }
+        out.close(1, "page_area");
     }
-    return doc.toByteArray(4);
+    out.close(0, "orihon");
+    return out.bytes();
 }
 
 bool Document::save(const QString& path, const DocumentSettings& settings,
@@ -448,13 +545,17 @@ bool fewAttributesPerTag(const QByteArray& bytes)
     return true;
 }
 
-// Parses XML into doc within the bounds above. White space that is the whole
-// content of an element is kept (a text of spaces and line breaks is content);
-// white space between elements is indentation and dropped. Attributes are not
-// kept: the format reads none.
-bool parseXml(const QByteArray& bytes, QDomDocument* doc, QString* error)
+// Reads the file in one pass within the bounds above, straight into out: the
+// root's children are the settings, each obj of the first four page_areas an
+// object. A field's text is that of all its descendants. White space that is
+// the whole content of an element is kept (a text of spaces and line breaks
+// is content); white space between elements is indentation and dropped.
+// Attributes are not kept: the format reads none.
+bool parseInto(const QByteArray& bytes, const QString& folder, DocumentContent* out, ChainTable* links,
+               QString* error)
 {
     auto fail = [&](const QString& why) {
+        out->clear();
         if (error)
             *error = why;
         return false;
@@ -463,13 +564,28 @@ bool parseXml(const QByteArray& bytes, QDomDocument* doc, QString* error)
         return fail("too many attributes in one tag");
     QXmlStreamReader xml(bytes);
     xml.setEntityExpansionLimit(4096);
-    QDomDocument out;
-    QDomNode current; // null until the root element exists
-    QString blank;    // white space met in the current element so far
+
+    Reader settings, object;
+    QVarLengthArray<bool, 64> hasChild; // per open element: has a child element
+    QString blank;                      // white space met in the current element so far
     int depth = 0;
     int elements = 0;
     qint64 chars = 0;
-    auto addChars = [&chars](qint64 n) { return (chars += n) <= Document::MAX_TEXT_CHARS; };
+    int pageAreas = 0;
+    int area = -1; // the page_area being read, if it is one of the first four
+    bool inObject = false;
+    int objects = 0;
+    int fieldDepth = 0; // the depth of the field being read (0: none)
+    QString fieldName, fieldText;
+    bool root = false;
+
+    auto addText = [&](const QString& text) {
+        if ((chars += text.size()) > Document::MAX_TEXT_CHARS)
+            return false;
+        if (fieldDepth)
+            fieldText += text;
+        return true;
+    };
     while (!xml.atEnd()) {
         switch (xml.readNext()) {
         case QXmlStreamReader::StartElement: {
@@ -478,23 +594,43 @@ bool parseXml(const QByteArray& bytes, QDomDocument* doc, QString* error)
             if (++elements > Document::MAX_ELEMENTS)
                 return fail("too many elements");
             blank.clear();
-            QDomElement e = out.createElement(xml.qualifiedName().toString());
-            if (current.isNull())
-                out.appendChild(e);
-            else
-                current.appendChild(e);
-            current = e;
+            if (!hasChild.isEmpty())
+                hasChild.last() = true;
+            hasChild.append(false);
+            root = true;
+            if (fieldDepth)
+                break;
+            const QStringRef name = xml.qualifiedName();
+            if (depth == 2 && name == QLatin1String("page_area")) {
+                area = pageAreas < 4 ? pageAreas : -1;
+                ++pageAreas;
+            } else if (depth == 3 && area >= 0 && name == QLatin1String("obj")) {
+                if (++objects > Document::MAX_OBJECTS)
+                    return fail("too many objects");
+                inObject = true;
+                object.clear();
+            } else if (depth == 2 || (depth == 4 && inObject)) {
+                fieldDepth = depth;
+                fieldName = name.toString();
+                fieldText.clear();
+            }
             break;
         }
         case QXmlStreamReader::EndElement:
-            if (!blank.isEmpty() && current.firstChildElement().isNull()) {
-                if (!addChars(blank.size()))
-                    return fail("too much text");
-                current.appendChild(out.createTextNode(blank));
-            }
+            if (!blank.isEmpty() && !hasChild.last() && !addText(blank))
+                return fail("too much text");
             blank.clear();
+            if (depth == fieldDepth) {
+                (depth == 2 ? settings : object).add(fieldName, fieldText);
+                fieldDepth = 0;
+            } else if (depth == 3 && inObject) {
+                out->areas[area].append(objectFrom(object, links, folder));
+                inObject = false;
+            } else if (depth == 2) {
+                area = -1;
+            }
+            hasChild.removeLast();
             --depth;
-            current = current.parentNode();
             break;
         case QXmlStreamReader::Characters:
             if (depth == 0) // only white space can lie outside the root
@@ -506,9 +642,8 @@ bool parseXml(const QByteArray& bytes, QDomDocument* doc, QString* error)
                     return fail("too much text");
                 blank += xml.text();
             } else {
-                if (!addChars(blank.size() + xml.text().size()))
+                if (!addText(blank) || !addText(xml.text().toString()))
                     return fail("too much text");
-                current.appendChild(out.createTextNode(blank + xml.text()));
                 blank.clear();
             }
             break;
@@ -518,22 +653,10 @@ bool parseXml(const QByteArray& bytes, QDomDocument* doc, QString* error)
     }
     if (xml.hasError())
         return fail(QString("line %1: %2").arg(xml.lineNumber()).arg(xml.errorString()));
-    if (out.documentElement().isNull())
+    if (!root)
         return fail("no root element");
-    *doc = out;
-    return true;
-}
 
-}
-
-bool Document::parse(const QByteArray& bytes, const QString& folder, DocumentContent* out, QString* error)
-{
-    out->clear();
-    QDomDocument doc;
-    if (!parseXml(bytes, &doc, error))
-        return false;
-    const QDomElement root = doc.documentElement();
-    const Reader in(root);
+    const Reader& in = settings;
     DocumentSettings& s = out->settings;
     if (in.has("paper_size"))
         s.paperSize = in.text("paper_size");
@@ -551,22 +674,17 @@ bool Document::parse(const QByteArray& bytes, const QString& folder, DocumentCon
         s.pageForm = in.text("page_form");
     in.colorInto("page_color", &s.pageColor);
     s.editAreaPattern = in.text("edit_area_pattern") == "mesh" ? "mesh" : "none";
+    return true;
+}
 
-    ChainTable links;
-    int area = 0;
-    int objects = 0;
-    for (QDomElement pa = root.firstChildElement("page_area"); !pa.isNull() && area < 4;
-         pa = pa.nextSiblingElement("page_area"), ++area) {
-        for (QDomElement e = pa.firstChildElement("obj"); !e.isNull(); e = e.nextSiblingElement("obj")) {
-            if (++objects > MAX_OBJECTS) {
-                out->clear(); // no chain is linked yet, so the objects part cleanly
-                if (error)
-                    *error = "too many objects";
-                return false;
-            }
-            out->areas[area].append(ElementToObject(e, &links, folder));
-        }
-    }
+}
+
+bool Document::parse(const QByteArray& bytes, const QString& folder, DocumentContent* out, QString* error)
+{
+    out->clear();
+    ChainTable links; // linked only once the whole file has been read
+    if (!parseInto(bytes, folder, out, &links, error))
+        return false;
     links.finish();
     return true;
 }

@@ -135,6 +135,57 @@ private slots:
         QVERIFY(!a[7]->isTextLinked() && a[7]->text == "3");
     }
 
+    void fileFormsMatchTheTreeForms()
+    {
+        // The writer streams what the DOM wrote for the same content, byte for byte.
+        const QStringList texts = {"]]>", "a]>b]]]>", "\r\n\t x", "<&>\"'", "縦😀", "", "  ", "\1z"};
+        DocumentSettings settings;
+        settings.paperSize = "A<4&]]>";
+        Areas areas{{}, {}, {}, {}};
+        for (int i = 0; i < texts.size(); ++i) {
+            auto* o = new DrawObject(i, -i, 10, 10);
+            o->text = texts[i], o->textFont = texts[(i + 1) % texts.size()], o->imgPath = "/d/i" + texts[i];
+            areas[i % 2 * 3] << o;
+        }
+        QDomDocument dom;
+        QDomElement root = dom.createElement("orihon");
+        dom.appendChild(root);
+        const QStringList values = {settings.paperSize, "5", "8", "portrait", "left", "none", "normal", "255,255,255,255", "none"};
+        const QStringList names = {"paper_size", "paper_margin", "page_max", "page_orientation", "page_direction",
+                                   "page_fold_line", "page_form", "page_color", "edit_area_pattern"};
+        for (int i = 0; i < names.size(); ++i) {
+            QDomElement e = dom.createElement(names[i]);
+            e.appendChild(dom.createTextNode(values[i]));
+            root.appendChild(e);
+        }
+        for (int i = 0; i < 4; ++i) {
+            QDomElement area = dom.createElement("page_area");
+            area.setAttribute("area", Document::AREA_LABELS[i]);
+            for (DrawObject* o : areas[i])
+                area.appendChild(Document::ObjectToElement(&dom, o, "/d"));
+            root.appendChild(area);
+        }
+        QCOMPARE(Document::write(settings, areas, "/d"), dom.toByteArray(4));
+
+        // The reader takes a field's text from all its descendants, the first
+        // field of a name, and objects only from the first four page_areas.
+        DocumentContent doc;
+        QVERIFY(parseText(QString::fromUtf8(dom.toByteArray(4)), &doc, "/d"));
+        for (int i = 0; i < texts.size(); ++i)
+            QCOMPARE(doc.areas[i % 2 * 3][i / 2]->text, QString(texts[i]).remove('\1'));
+        for (Areas::value_type& list : areas)
+            qDeleteAll(list);
+        QVERIFY(parseText("<o><page_area><obj><text>a<b>b<c> </c></b> <d/>c</text><text>x</text><w> <i/> </w>"
+                          "<page_area><obj><x>3</x></obj></page_area></obj><q><obj><x>4</x></obj></q></page_area>"
+                          "<page_area/><page_area/><page_area/><page_area>" + QString("<obj/>").repeated(Document::MAX_OBJECTS)
+                              + "</page_area><paper_size>B<i>5</i></paper_size><paper_size>A3</paper_size></o>",
+                          &doc));
+        QCOMPARE(doc.areas[0].size(), 1);
+        QCOMPARE(doc.areas[0][0]->text, QString("ab c"));
+        QVERIFY(doc.areas[0][0]->x == 0 && doc.areas[0][0]->w == 0);
+        QCOMPARE(doc.settings.paperSize, QString("B5"));
+    }
+
     void badFilesFailAndSavesAreAtomic()
     {
         QTemporaryDir dir;
