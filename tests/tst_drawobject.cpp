@@ -50,8 +50,6 @@ private slots:
         lone.textLinkList = &other;
         QVERIFY(QRegularExpression("^[0-9a-f]+$").match(id).hasMatch() && loneId.isEmpty() && lone.getTextLinkId() != id);
         QVERIFY(b.getTextLinkId() == id && c.getTextLinkId() == id);
-        for (DrawObject* o : {&a, &b, &c, &lone})
-            o->textLinkList = nullptr;
     }
 };
 

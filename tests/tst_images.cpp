@@ -66,13 +66,11 @@ void write(const QString& path, const QByteArray& bytes)
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
 }
 
-DrawObject* picture(const QString& path, int x, int y, int w, int h, bool keep = false)
+void writeFilled(const QString& path, const QColor& c, QSize size = {400, 300})
 {
-    auto* o = new DrawObject(x, y, w, h);
-    o->text.clear();
-    o->setImgPath(path);
-    o->imgRatioKeep = o->imgCenter = keep;
-    return o;
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(c);
+    QVERIFY(image.save(path));
 }
 
 bool near(QColor a, QColor b, int tol = 24)
@@ -133,14 +131,9 @@ QList<EmbeddedImage> embedded(const QString& pdf)
     return list;
 }
 
-DocumentSettings oneSpread()
-{
-    DocumentSettings s;
-    s.paperMargin = 0;
-    return s;
-}
-
 } // namespace
+
+using ImageScene::picture;
 
 class TstImages : public QObject
 {
@@ -148,6 +141,7 @@ class TstImages : public QObject
     QTemporaryDir mDir;
     QString mBig; // 8000 x 6000: red, green / blue, yellow quarters
     const QColor mQuarters[4] = {QColor(220, 30, 30), QColor(30, 160, 60), QColor(30, 60, 220), QColor(240, 200, 30)};
+    QList<QPair<QString, ImageDecoder::Problem>> mBroken; // files no picture can be read from
 
     QString path(const QString& name) const { return mDir.filePath(name); }
 
@@ -157,15 +151,32 @@ private slots:
         ImageScene::writeImages(mDir.path());
         mBig = path("big.png");
         write(mBig, quarteredPng(8000, 6000, mQuarters));
+        const QByteArray photo = readFile(path("photo.jpg")), quadrants = readFile(path("quadrants.png"));
+        QByteArray progressive;
+        QBuffer buffer(&progressive);
+        QVERIFY(buffer.open(QIODevice::WriteOnly));
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setProgressiveScanWrite(true);
+        QVERIFY(writer.write(QImage(path("photo.jpg"))));
+        write(path("cut.jpg"), photo.left(photo.size() / 2));
+        write(path("cut-progressive.jpg"), progressive.left(progressive.size() * 2 / 3));
+        write(path("cut.png"), quadrants.left(quadrants.size() / 2));
+        write(path("empty.png"), {});
+        write(path("huge.png"), png(100000, 100000, QByteArray(16, 0)));
+        write(path("huge.gif"), QByteArray::fromHex("474946383961ffffffff0000002c00000000ffffffff00020100003b"));
+        QVERIFY(mkfifo(QFile::encodeName(path("fifo.png")).constData(), 0600) == 0);
+        mBroken = {{path("cut.jpg"), ImageDecoder::Damaged},     {path("cut-progressive.jpg"), ImageDecoder::Damaged},
+                   {path("cut.png"), ImageDecoder::Damaged},     {path("empty.png"), ImageDecoder::Unsupported},
+                   {path("huge.png"), ImageDecoder::TooLarge},   {path("huge.gif"), ImageDecoder::TooLarge},
+                   {path("fifo.png"), ImageDecoder::NotRegular}, {path("missing.png"), ImageDecoder::Missing},
+                   {"/dev/stdin", ImageDecoder::NotRegular}};
     }
 
     void sharedAndReadAgainWhenChanged()
     {
         Editor e;
         const QString file = path("shared.png");
-        QImage green(400, 300, QImage::Format_RGB32);
-        green.fill(Qt::green);
-        QVERIFY(green.save(file));
+        writeFilled(file, Qt::green);
         DrawObject *a = e.place(0, 10), *b = e.place(0, 200);
         e.select({a, b});
         e.seam->fileAnswers << file;
@@ -186,15 +197,12 @@ private slots:
         QCOMPARE(a->img->base().cacheKey(), read);
 
         // Rewritten on disk: set again, it is read anew; the other box keeps what it had.
-        QImage blue(400, 300, QImage::Format_RGB32);
-        blue.fill(Qt::blue);
-        QVERIFY(blue.save(file));
+        writeFilled(file, Qt::blue);
         QFile f(file);
         QVERIFY(f.open(QIODevice::ReadWrite) && f.setFileTime(QDateTime::currentDateTime().addSecs(10), QFileDevice::FileModificationTime));
         e.run(CMD_OBJ_IMG_PATH_CHANGE, file, {b});
         QVERIFY(b->img != a->img);
-        const QImage shown = ImageScene::render({b}, 1, false);
-        QVERIFY(near(shown.pixelColor(b->x + 5, b->y + 5), Qt::blue));
+        QVERIFY(near(ImageScene::render({b}, 1, false).pixelColor(b->x + 5, b->y + 5), Qt::blue));
         QVERIFY(!near(ImageScene::render({a}, 1, false).pixelColor(a->x + 5, a->y + 5), Qt::blue));
     }
 
@@ -204,18 +212,13 @@ private slots:
     void keepsTheVersionItRead()
     {
         const QString file = path("version.png");
-        QImage green(400, 300, QImage::Format_RGB32);
-        green.fill(Qt::green);
-        QVERIFY(green.save(file));
+        writeFilled(file, Qt::green);
         std::unique_ptr<DrawObject> o(picture(file, 10, 10, 80, 60));
         ImageScene::render({o.get()}, 1, false);
         const qint64 read = o->img->base().cacheKey();
         QVERIFY(o->img->base().width() < 400);
-
         // Rewritten smaller and red, then drawn larger than first read.
-        QImage red(40, 30, QImage::Format_RGB32);
-        red.fill(Qt::red);
-        QVERIFY(red.save(file));
+        writeFilled(file, Qt::red, {40, 30});
         o->w = 400, o->h = 300;
         for (int i = 0; i < 2; ++i) {
             QVERIFY(near(ImageScene::render({o.get()}, 1, false).pixelColor(200, 150), Qt::green));
@@ -228,22 +231,45 @@ private slots:
         QVERIFY(report.failures().isEmpty());
     }
 
-    void printedAtTheOutputResolution()
+    void unreadableLargeAndPrintedAtTheOutputResolution()
     {
         // The photo (1200 x 900) twice at 240 x 180 and once at half that; the
-        // tall picture (150 x 300) in a box of one by two inches.
+        // tall picture (150 x 300) in a box of one by two inches; the
+        // 48-megapixel picture; the files no picture can be read from.
         const QString doc = path("ppi.xml");
-        const QList<DrawObject*> placed = {picture(path("photo.jpg"), 10, 10, 240, 180), picture(path("photo.jpg"), 10, 200, 240, 180),
-                                           picture(path("photo.jpg"), 300, 10, 120, 90), picture(path("tall.png"), 300, 150, 96, 192, true)};
-        const bool saved = Document::save(doc, oneSpread(), {placed, {}, {}, {}});
+        QList<DrawObject*> placed = {picture(path("photo.jpg"), 10, 10, 240, 180), picture(path("photo.jpg"), 10, 200, 240, 180),
+                                     picture(path("photo.jpg"), 600, 250, 120, 90), picture(path("tall.png"), 600, 10, 96, 192, true, true),
+                                     picture(mBig, 300, 100, 240, 180)};
+        for (const auto& [file, problem] : mBroken) {
+            // On screen a crossed frame named after the file; nothing in print.
+            std::unique_ptr<DrawObject> o(picture(file, 20, 20, 200, 150));
+            const QImage screen = ImageScene::render({o.get()}, 1, false);
+            QVERIFY2(o->img->problem() == problem, qPrintable(file + " " + QString::number(o->img->problem())));
+            QVERIFY(near(screen.pixelColor(40, 35), QColor(128, 128, 128), 40) && near(screen.pixelColor(20, 100), QColor(128, 128, 128), 40));
+            QCOMPARE(inkBounds(ImageScene::render({o.get()}, 1, true), [](const QColor& c) { return c != Qt::white; }), QRect());
+            placed << picture(file, 20, 400 + 40 * placed.size(), 100, 30);
+        }
+        // The 48-megapixel picture is drawn, in the editor and in the PDF.
+        auto quartersAt = [this](const QImage& image) {
+            for (int i = 0; i < 4; ++i)
+                QVERIFY2(near(image.pixelColor(360 + 120 * (i % 2), 145 + 90 * (i / 2)), mQuarters[i]), qPrintable(QString::number(i)));
+        };
+        quartersAt(ImageScene::render({placed[4]}, 1, false));
+        DocumentSettings s;
+        s.paperMargin = 0, s.pageMax = 1;
+        const bool saved = Document::save(doc, s, {placed, {}, {}, {}});
         qDeleteAll(placed);
         QVERIFY(saved);
-        const QMap<int, QList<QSize>> expected = {{300, {QSize(750, 563), QSize(375, 281), QSize(150, 300)}},
-                                                  {150, {QSize(375, 281), QSize(188, 141), QSize(150, 300)}}};
+        const QMap<int, QList<QSize>> expected = {{300, {QSize(750, 563), QSize(375, 281), QSize(150, 300), QSize(750, 563)}},
+                                                  {150, {QSize(375, 281), QSize(188, 141), QSize(150, 300), QSize(375, 281)}}};
         for (int ppi : {300, 150}) {
             const QString pdf = path(QString("ppi%1.pdf").arg(ppi));
             const auto [code, out, err] = runProgram(zamfuBinary(), {"--export-pdf", pdf, "--image-ppi", QString::number(ppi), doc});
-            QVERIFY2(code == 0 && err.isEmpty(), qPrintable(err));
+            // The command line warns once per picture not drawn and still writes the PDF.
+            QCOMPARE(code, 0);
+            QCOMPARE(err.count("zamfu: warning: image not drawn: "), mBroken.size());
+            for (const auto& item : mBroken)
+                QVERIFY2(err.contains(": " + item.first + " ("), qPrintable(item.first));
             // Every placement drawn, each picture embedded once per printed size.
             const QList<EmbeddedImage> images = embedded(pdf);
             QList<QSize> sizes;
@@ -254,73 +280,14 @@ private slots:
                 // Never enlarged: the small picture keeps its own pixels, below the resolution.
                 QVERIFY2(qAbs(i.ppi - (i.size.width() == 150 ? 150 : ppi)) <= 2, qPrintable(QString::number(i.ppi)));
             }
-            QCOMPARE(images.size(), 4);
+            QCOMPARE(images.size(), 5);
             QCOMPARE(sizes, expected[ppi]);
+            quartersAt(renderedPdf(pdf, 96));
         }
         for (const QString bad : {"71", "1201", "many"}) {
             const auto [code, out, err] = runProgram(zamfuBinary(), {"--export-pdf", path("bad.pdf"), "--image-ppi", bad, doc});
             QVERIFY2(code == 2 && err.startsWith("zamfu: ") && err.count("zamfu: ") == 1, qPrintable(err));
         }
-    }
-
-    void largeAndHostileFiles()
-    {
-        QFile jpeg(path("photo.jpg"));
-        QVERIFY(jpeg.open(QIODevice::ReadOnly));
-        const QByteArray photo = jpeg.readAll();
-        QByteArray progressive;
-        QBuffer buffer(&progressive);
-        QVERIFY(buffer.open(QIODevice::WriteOnly));
-        QImageWriter writer(&buffer, "jpeg");
-        writer.setProgressiveScanWrite(true);
-        QVERIFY(writer.write(QImage(path("photo.jpg"))));
-        QByteArray gif = QByteArray::fromHex("474946383961ffffffff0000002c00000000ffffffff00020100003b");
-        write(path("cut.jpg"), photo.left(photo.size() / 2));
-        write(path("cut-progressive.jpg"), progressive.left(progressive.size() * 2 / 3));
-        write(path("cut.png"), readFile(path("quadrants.png")).left(readFile(path("quadrants.png")).size() / 2));
-        write(path("empty.png"), {});
-        write(path("huge.png"), png(100000, 100000, QByteArray(16, 0)));
-        write(path("huge.gif"), gif);
-        QVERIFY(mkfifo(QFile::encodeName(path("fifo.png")).constData(), 0600) == 0);
-        const QList<QPair<QString, ImageDecoder::Problem>> broken = {
-            {path("cut.jpg"), ImageDecoder::Damaged},         {path("cut-progressive.jpg"), ImageDecoder::Damaged},
-            {path("cut.png"), ImageDecoder::Damaged},         {path("empty.png"), ImageDecoder::Unsupported},
-            {path("huge.png"), ImageDecoder::TooLarge},       {path("huge.gif"), ImageDecoder::TooLarge},
-            {path("fifo.png"), ImageDecoder::NotRegular},     {path("missing.png"), ImageDecoder::Missing},
-            {"/dev/stdin", ImageDecoder::NotRegular}};
-
-        // On screen a crossed frame named after the file; nothing in print.
-        QList<DrawObject*> page;
-        for (const auto& [file, problem] : broken) {
-            std::unique_ptr<DrawObject> o(picture(file, 20, 20, 200, 150));
-            const QImage screen = ImageScene::render({o.get()}, 1, false);
-            QVERIFY2(o->img->problem() == problem, qPrintable(file + " " + QString::number(o->img->problem())));
-            QVERIFY(near(screen.pixelColor(40, 35), QColor(128, 128, 128), 40) && near(screen.pixelColor(20, 100), QColor(128, 128, 128), 40));
-            QCOMPARE(inkBounds(ImageScene::render({o.get()}, 1, true), [](const QColor& c) { return c != Qt::white; }), QRect());
-            page << picture(file, 20, 20 + 40 * page.size(), 100, 30);
-        }
-
-        // The 48-megapixel picture is drawn, in the editor and in the PDF.
-        page << picture(mBig, 300, 100, 240, 180);
-        const QImage screen = ImageScene::render({page.last()}, 1, false);
-        for (int i = 0; i < 4; ++i)
-            QVERIFY2(near(screen.pixelColor(360 + 120 * (i % 2), 145 + 90 * (i / 2)), mQuarters[i]), qPrintable(QString::number(i)));
-        const QString doc = path("broken.xml"), pdf = path("broken.pdf");
-        DocumentSettings s = oneSpread();
-        s.pageMax = 1;
-        QVERIFY(Document::save(doc, s, {page, {}, {}, {}}));
-        qDeleteAll(page);
-        // The command line warns once per picture and still writes the PDF.
-        const auto [code, out, err] = runProgram(zamfuBinary(), {"--export-pdf", pdf, doc});
-        QCOMPARE(code, 0);
-        QCOMPARE(err.count("zamfu: warning: image not drawn: "), broken.size());
-        for (const auto& item : broken)
-            QVERIFY2(err.contains(": " + item.first + " ("), qPrintable(item.first));
-        const QList<EmbeddedImage> images = embedded(pdf);
-        QVERIFY(images.size() == 1 && images.first().size == QSize(750, 563));
-        const QImage printed = renderedPdf(pdf, 96);
-        for (int i = 0; i < 4; ++i)
-            QVERIFY(near(printed.pixelColor(360 + 120 * (i % 2), 145 + 90 * (i / 2)), mQuarters[i]));
     }
 
     void editorWarnsOncePerOutput()

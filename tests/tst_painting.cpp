@@ -18,11 +18,13 @@ namespace {
 
 const QRect AREA(0, 0, 560, 397);
 
-// Paints obj onto a fresh image of the area; scale and dpi mimic a printer.
+// Paints obj onto a fresh image of the area; scale and dpi mimic a printer,
+// ratio a scaled screen.
 QImage paintOn(DrawObject& obj, bool printer = false, QRect clip1 = AREA, QRect clip2 = QRect(),
-               QColor fill = Qt::white, int scale = 1, int dpi = 0)
+               QColor fill = Qt::white, int scale = 1, int dpi = 0, int ratio = 1)
 {
-    QImage image(AREA.size() * scale, QImage::Format_ARGB32_Premultiplied);
+    QImage image(AREA.size() * scale * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     if (dpi > 0)
         image.setDotsPerMeterX(qRound(dpi / 0.0254)), image.setDotsPerMeterY(qRound(dpi / 0.0254));
     image.fill(fill);
@@ -140,22 +142,6 @@ private slots:
         }
     }
 
-    void imagesFitted()
-    {
-        const QRect b(0, 0, 100, 100);
-        QCOMPARE(imageTargetRect(b, QSize(100, 200), true, true), QRect(25, 0, 50, 100));
-        QCOMPARE(imageTargetRect(b, QSize(200, 100), true, false), QRect(0, 0, 100, 50));
-        QTemporaryDir dir;
-        QImage red(200, 100, QImage::Format_RGB32);
-        red.fill(Qt::red);
-        QVERIFY(red.save(dir.filePath("red.png")));
-        const auto obj = box(QRect(100, 100, 100, 100));
-        obj->setImgPath(dir.filePath("red.png"));
-        obj->imgRatioKeep = obj->imgCenter = true;
-        for (bool printer : {false, true})
-            QCOMPARE(inkBounds(paintOn(*obj, printer), inked), QRect(100, 124, 100, 50));
-    }
-
     void shapesAndMoldCut()
     {
         auto paint = [](QRect r, const QString& data, QColor bg = QColor()) {
@@ -270,17 +256,9 @@ private slots:
         // On a screen of twice the pixels, text drawn through the off-screen
         // image looks like text drawn directly, not like an enlarged copy.
         const auto obj = box(QRect(20, 20, 300, 100), "Zamfu 折本", QRect(10, 10, 280, 80));
-        auto onScaledScreen = [&obj] {
-            QImage image(AREA.size() * 2, QImage::Format_ARGB32_Premultiplied);
-            image.setDevicePixelRatio(2);
-            image.fill(Qt::white);
-            QPainter p(&image);
-            paintObject(obj.get(), &p, AREA, QRect(), false);
-            return image;
-        };
-        const QImage direct = onScaledScreen();
+        const QImage direct = paintOn(*obj, false, AREA, QRect(), Qt::white, 1, 0, 2);
         obj->textImaging = true;
-        const QImage imaged = onScaledScreen();
+        const QImage imaged = paintOn(*obj, false, AREA, QRect(), Qt::white, 1, 0, 2);
         int differing = 0;
         for (int y = 0; y < direct.height(); ++y)
             for (int x = 0; x < direct.width(); ++x)

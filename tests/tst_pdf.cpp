@@ -12,7 +12,6 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -45,16 +44,8 @@ class TstPdf : public SeamTestCase
     QTemporaryDir mDir;
 
 private slots:
-    void dialogChoicesAndPreview()
+    void printPreviewSetUp()
     {
-        // One page offers only the sheet; landscape pages have no spread layout.
-        const QList<QPair<QString, int>> cases = {{"A4 1 portrait normal", 3}, {"A4 4 landscape normal", 2}, {"A4 8 portrait normal", 0}};
-        for (const auto& [formation, hidden] : cases) {
-            setFormation(formation);
-            PdfDialog d;
-            QVERIFY(d.ui->radPrint->isChecked() && !d.ui->radPrint->isHidden());
-            QCOMPARE(d.ui->radView1->isHidden() * 1 + d.ui->radView2->isHidden() * 2, hidden);
-        }
         MainWindow w;
         QString seen;
         seam->onDialog = [&seen](QDialog* d) {
@@ -70,27 +61,31 @@ private slots:
         QCOMPARE(seen, QString("印刷プレビュー 297x210 full=1 margins=1 dpi=1"));
     }
 
-    void layoutsAndPageSizesAsWritten()
+    void dialogChoicesAndPageSizesAsWritten()
     {
-        // Formation, layout, pages, and every page's size in millimetres.
-        const QList<std::tuple<QString, QString, int, QString>> rows = {
-            {"A4 8 portrait normal", "radPrint", 1, "210x297"},  {"A4 8 portrait slim", "radPrint", 1, "297x210"},
-            {"A4 4 portrait normal", "radPrint", 1, "297x210"},  {"A4 4 landscape normal", "radPrint", 1, "210x297"},
-            {"B5 8 portrait normal", "radPrint", 1, "182x257"},  {"A4 8 portrait normal", "radView1", 8, "74x105"},
-            {"A4 8 portrait slim", "radView1", 8, "52x148"},     {"A4 8 portrait normal", "radView2", 4, "148x105"},
-            {"B4 4 portrait normal", "radView2", 2, "257x182"}};
-        for (const auto& [formation, choice, pages, mm] : rows) {
+        // Formation, layout, pages, every page's size in millimetres, and the
+        // layouts the dialog hides: one page offers only the sheet, landscape
+        // pages no spreads (1: pages, 2: spreads).
+        const QList<std::tuple<QString, QString, int, QString, int>> rows = {
+            {"A4 1 portrait normal", "radPrint", 1, "210x297", 3}, {"A4 4 landscape normal", "radPrint", 1, "210x297", 2},
+            {"A4 8 portrait slim", "radView1", 8, "52x148", 0},    {"B4 4 portrait normal", "radView2", 2, "257x182", 0}};
+        for (const auto& [formation, choice, pages, mm, hidden] : rows) {
             setFormation(formation);
             MainWindow w;
             w.setPageFormation(Setting::PaperSize, Setting::PageMax, Setting::PageOrientation, Setting::PageDirection);
-            seam->onDialog = [choice = choice](QDialog* d) {
+            int offered = -1;
+            seam->onDialog = [choice = choice, &offered](QDialog* d) {
+                Ui::PdfDialog* ui = static_cast<PdfDialog*>(d)->ui;
+                if (ui->radPrint->isChecked() && !ui->radPrint->isHidden())
+                    offered = ui->radView1->isHidden() + 2 * ui->radView2->isHidden();
                 d->findChild<QRadioButton*>(choice)->setChecked(true);
-                static_cast<PdfDialog*>(d)->ui->btnOk->click();
+                ui->btnOk->click();
                 return d->result();
             };
             const QString out = mDir.filePath(QString(formation + choice).replace(' ', '_') + ".pdf");
             seam->fileAnswers << out;
             w.on_btnExport_clicked();
+            QCOMPARE(offered, hidden);
             QCOMPARE(seam->log.last(), QString("information|PDF出力|PDF出力が完了しました。"));
             QCOMPARE(formation + ": " + mediaBoxes(out), formation + ": " + QString(mm + " ").repeated(pages).trimmed());
         }
@@ -158,18 +153,11 @@ private slots:
 
         // Title from the document's name, or the new document's; the maker and its version.
         auto info = [](const QString& pdf) {
-            QProcess p;
-            p.start("pdfinfo", {pdf});
-            p.waitForFinished(30000);
-            const QString out = QString::fromUtf8(p.readAllStandardOutput());
-            QString title, creator;
-            for (const QString& line : out.split('\n')) {
-                if (line.startsWith("Title:"))
-                    title = line.mid(6).trimmed();
-                if (line.startsWith("Creator:"))
-                    creator = line.mid(8).trimmed();
-            }
-            return title + "|" + creator;
+            const QString out = runProgram("pdfinfo", {pdf}).out;
+            auto field = [&out](const QString& name) {
+                return QRegularExpression("^" + name + ": +(.*)$", QRegularExpression::MultilineOption).match(out).captured(1);
+            };
+            return field("Title") + "|" + field("Creator");
         };
         QCOMPARE(info(locked), QString("新しいファイル|Zamfu " ZAMFU_VERSION));
         QVERIFY(w.fileSave(mDir.filePath("冊子")));

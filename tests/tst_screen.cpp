@@ -50,7 +50,7 @@ class TstScreen : public QObject
     Q_OBJECT
 
 private slots:
-    void windowKeepsItsSizeWithoutScrollBars()
+    void windowSizeScrollBarsAndCaptions()
     {
         Editor e;
         QCOMPARE(e.w.size(), QSize(830, 530));
@@ -70,14 +70,8 @@ private slots:
         QVERIFY2(e.w.minimumSizeHint().height() <= 530, qPrintable(QString::number(e.w.minimumSizeHint().height())));
         // The whole text page shows at the default size.
         QCOMPARE(e.ui->scrObject->viewport()->size(), e.ui->scrObject->size());
-    }
 
-    void captionsFitOnEveryPanelPage()
-    {
-        Editor e;
-        DrawObject* a = e.box(10, 10, 100, 50, 0, "連結");
-        e.w.TextLinkInsertObj(e.box(200, 10, 100, 50, 0));
-        e.select({a});
+        // Captions fit on every panel page.
         e.ui->cmbTextDirection->setCurrentIndex(1); // the correction button shows for vertical text
         for (int page = 0; page < e.ui->tabwgtObject->count(); ++page) {
             e.ui->tabwgtObject->setCurrentIndex(page);

@@ -117,6 +117,14 @@ private slots:
                              && t.map(QPointF(side * half + half, 0)) == (cw ? cellRect.bottomRight() : cellRect.topLeft()),
                          qPrintable(msg));
             }
+            // One output page per booklet page in reading order; one per spread.
+            const QVector<Piece> pages = drawList(ALL_AREAS, 1, lay.pageMax, lay.direction);
+            QCOMPARE(pages.size(), lay.pageMax);
+            for (int i = 0, area, side; i < pages.size(); ++i) {
+                EditArea::pageLocation(i + 1, lay.pageMax, lay.direction, &area, &side);
+                QCOMPARE(pages[i], (Piece{area, side, 0}));
+            }
+            QCOMPARE(drawList(ALL_AREAS, 2, lay.pageMax, lay.direction).size(), lay.pageMax / 2);
         }
 
         // The editor shows each spread with the margins of its printed sides; the
@@ -126,16 +134,6 @@ private slots:
             QCOMPARE(editor(k, 8, "right"), drawList(ALL_AREAS, 0, 8, "right")[k].flags);
         QVERIFY(editor(0, 8, "jabara-right") == 14 && editor(1, 8, "kannon-left") == (EDGE_SPLIT | EDGE_BOTTOM));
         QVERIFY(editor(2, 8, "jabara-left") == (EDGE_RIGHT | EDGE_BOTTOM) && editor(1, 4, "right") == 14 && editor(0, 1, "x") == 15);
-        // One output page per booklet page in reading order; one per spread.
-        for (const SheetLayout& lay : sheetLayouts()) {
-            const QVector<Piece> list = drawList(ALL_AREAS, 1, lay.pageMax, lay.direction);
-            QCOMPARE(list.size(), lay.pageMax);
-            for (int i = 0, area, side; i < list.size(); ++i) {
-                EditArea::pageLocation(i + 1, lay.pageMax, lay.direction, &area, &side);
-                QCOMPARE(list[i], (Piece{area, side, 0}));
-            }
-            QCOMPARE(drawList(ALL_AREAS, 2, lay.pageMax, lay.direction).size(), lay.pageMax / 2);
-        }
         // A single page is one whole output page, not two halves of it.
         QCOMPARE(drawList(ALL_AREAS, 1, 1, "left"), (QVector<Piece>{{0, PART_WHOLE, 0}}));
         QVERIFY(drawList(ALL_AREAS, 0, 6, "left").isEmpty() && drawList(ALL_AREAS, 3, 8, "left").isEmpty() && drawList(7, 0, 8, "left").isEmpty());

@@ -22,29 +22,16 @@ namespace {
 struct Snapshot {
     QString text;
     QList<QRect> rects;
-    QList<int> flags;
-    QStringList texts;
-    QList<int> kinds;
-    QStringList lines;
+    QStringList entries, lines;
     QRect reach;
-    bool partial = false;
+    bool partial;
 
     explicit Snapshot(const DrawObject* o)
-        : text(o->text), rects(o->layoutRects), flags(o->layoutFlags), texts(o->layoutTexts), kinds(o->layoutKinds),
-          lines(o->layoutLines), reach(o->layoutReach), partial(o->layoutPartial)
+        : text(o->text), rects(o->layoutRects), lines(o->layoutLines), reach(o->layoutReach), partial(o->layoutPartial)
     {
-    }
-    QString entry(int i) const
-    {
-        return QString("%1,%2,%3,%4|%5|%6|%7").arg(rects[i].x()).arg(rects[i].y()).arg(rects[i].width())
-            .arg(rects[i].height()).arg(flags[i]).arg(texts[i]).arg(i < kinds.size() ? kinds[i] : -1);
-    }
-    QStringList entries() const
-    {
-        QStringList out;
         for (int i = 0; i < rects.size(); ++i)
-            out << entry(i);
-        return out;
+            entries << QString("%1,%2,%3,%4|%5|%6|%7").arg(rects[i].x()).arg(rects[i].y()).arg(rects[i].width())
+                           .arg(rects[i].height()).arg(o->layoutFlags[i]).arg(o->layoutTexts[i]).arg(o->layoutKinds.value(i, -1));
     }
 };
 
@@ -64,7 +51,7 @@ QString disagreement(const Snapshot& got, const Snapshot& full)
 {
     if (got.text != full.text)
         return "text";
-    const QStringList have = got.entries(), all = full.entries();
+    const QStringList &have = got.entries, &all = full.entries;
     if (!got.partial)
         return have == all && got.lines == full.lines ? QString() : "full layout differs";
     const int at = runIndex(all, have);
@@ -86,14 +73,6 @@ void relayout(const QList<QList<DrawObject*>*>& lists, bool full)
             if (TextLink::first(o) == o)
                 o->relocateText(QString());
     TextReach::setUnbounded(false);
-}
-
-QList<QList<DrawObject*>*> listsOf(QList<QList<DrawObject*>>& areas)
-{
-    QList<QList<DrawObject*>*> lists;
-    for (QList<DrawObject*>& area : areas)
-        lists << &area;
-    return lists;
 }
 
 // Japanese prose with Latin words, marks, clusters and paragraphs of any
@@ -123,52 +102,32 @@ QString againstFullLayout(const QList<DrawObject*>& members)
     QList<DrawObject*> chain;
     for (DrawObject* o : members) {
         copies.emplace_back(Document::copyObject(o));
-        copies.back()->text = o->text; // as it is, with what a file could not hold
         chain << copies.back().get();
+        chain.last()->text = o->text, chain.last()->textLinkList = &chain; // text as it is, with what a file could not hold
     }
-    for (DrawObject* c : chain)
-        c->textLinkList = &chain;
     TextReach::setUnbounded(true);
     chain.first()->relocateText(QString());
     TextReach::setUnbounded(false);
     QString why;
     for (int k = 0; k < chain.size() && why.isEmpty(); ++k)
         why = disagreement(Snapshot(members[k]), Snapshot(chain[k]));
-    for (DrawObject* c : chain)
-        c->textLinkList = nullptr;
     return why;
 }
 
-QImage render(const QList<QList<DrawObject*>*>& lists, int area, double zoom)
-{
-    const Sheet::Context ctx = Sheet::Context::fromSettings(zoom, false);
-    QImage image(int(ctx.W * zoom), int(ctx.H * zoom), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    Sheet::render(&p, ctx, area, 0, lists);
-    return image;
-}
-
 // Every page of the PDF the command line writes, as images.
-QList<QImage> pdfPages(const QString& doc, int layout, bool full, const QString& dir)
+QList<QImage> pdfPages(const QString& doc, int layout, bool full)
 {
-    const QString pdf = QDir(dir).filePath(QString("out-%1-%2.pdf").arg(layout).arg(full));
+    QTemporaryDir dir;
     CliRequest request;
-    request.document = doc, request.output = pdf, request.layout = layout;
+    request.document = doc, request.output = dir.filePath("out.pdf"), request.layout = layout;
     QString error;
     TextReach::setUnbounded(full);
     const int code = exportDocument(request, &error);
     TextReach::setUnbounded(false);
-    if (code != 0)
-        return {};
-    const QStringList pngs = {QFileInfo(pdf).fileName() + "*.png"};
-    for (const QString& old : QDir(dir).entryList(pngs, QDir::Files))
-        QFile::remove(QDir(dir).filePath(old));
-    if (runProgram("pdftoppm", {"-r", "96", "-png", pdf, pdf}).code != 0)
-        return {};
     QList<QImage> pages;
-    for (const QString& png : QDir(dir).entryList(pngs, QDir::Files, QDir::Name))
-        pages << QImage(QDir(dir).filePath(png));
+    if (code == 0 && runProgram("pdftoppm", {"-r", "96", "-png", request.output, dir.filePath("p")}).code == 0)
+        for (const QString& png : QDir(dir.path()).entryList({"p*.png"}, QDir::Files, QDir::Name))
+            pages << QImage(dir.filePath(png));
     return pages;
 }
 
@@ -193,13 +152,14 @@ class TstTextReach : public QObject
             areas[area] << o;
             return o;
         };
-        auto chain = [](QList<DrawObject*> members) {
-            auto* list = new QList<DrawObject*>(members);
+        QList<DrawObject*> chains[2];
+        auto chain = [&chains](int n, const QList<DrawObject*>& members) {
+            chains[n] = members;
             for (DrawObject* m : members)
-                m->textLinkList = list;
+                m->textLinkList = &chains[n];
         };
-        chain({add(0, {10, 10, 120, 80}, false, 33, prose(rng, 3000)), add(1, {220, 150, 120, 60}, false, 33)});
-        chain({add(2, {300, 20, 100, 150}, true, 33, prose(rng, 2000)), add(2, {60, 200, 90, 120}, true, 33)});
+        chain(0, {add(0, {10, 10, 120, 80}, false, 33, prose(rng, 3000)), add(1, {220, 150, 120, 60}, false, 33)});
+        chain(1, {add(2, {300, 20, 100, 150}, true, 33, prose(rng, 2000)), add(2, {60, 200, 90, 120}, true, 33)});
         add(3, {20, 250, 200, 80}, false, 65, prose(rng, 2500));                  // from the last line
         add(3, {300, 150, 100, 100}, true, 36, prose(rng, 1500));                 // centred columns
         add(0, {300, -60, 200, 120}, false, 129, prose(rng, 1500))->textEdgeWidth = 2;
@@ -212,14 +172,8 @@ class TstTextReach : public QObject
         moved->textTateRevPuncX = -40, moved->textTateRevMiniX = -40;
         const QString path = mDir.filePath("overfull.xml");
         Document::save(path, DocumentSettings(), areas);
-        QSet<QList<DrawObject*>*> lists;
-        for (QList<DrawObject*>& area : areas) {
-            for (DrawObject* o : area)
-                lists << o->textLinkList;
+        for (QList<DrawObject*>& area : areas)
             qDeleteAll(area);
-        }
-        lists.remove(nullptr);
-        qDeleteAll(lists);
         return path;
     }
 
@@ -262,43 +216,30 @@ private slots:
             const int lineSpacing = rng.bounded(4) == 0 ? int(rng.bounded(30)) - 10 : 4;
             const int wordSpacing = rng.bounded(4) == 0 ? int(rng.bounded(10)) - 5 : 0;
             const int textSize = 6 + int(rng.bounded(20));
-            std::vector<std::unique_ptr<DrawObject>> owned[2];
-            QList<DrawObject*> chains[2];
+            std::vector<std::unique_ptr<DrawObject>> owned;
+            QList<DrawObject*> chain;
             for (int k = 0; k < members; ++k) {
                 QRect r(int(rng.bounded(700)) - 100, int(rng.bounded(550)) - 100, 20 + int(rng.bounded(400)),
                         20 + int(rng.bounded(400)));
                 if (rng.bounded(6) == 0)
                     r.moveLeft(rng.bounded(2) ? 2000 : -3000); // off the page
-                const int turn = k + 1 == members && round % 7 == 0 ? int(rng.bounded(360)) : 0;
-                for (int c = 0; c < 2; ++c) {
-                    owned[c].push_back(std::make_unique<DrawObject>(r.x(), r.y(), r.width(), r.height()));
-                    DrawObject* o = owned[c].back().get();
-                    o->text = "", o->textFont = "IPAGothic", o->textTategaki = vertical, o->textAlign = align;
-                    o->textSize = textSize, o->textMargin = margin, o->textLineSpacing = lineSpacing;
-                    o->textWordSpacing = wordSpacing, o->r = turn, o->textImaging = round % 11 == 0;
-                    o->textTateRevRotateX = round % 13 == 0 ? 6 : 0;
-                    chains[c] << o;
-                }
+                owned.push_back(std::make_unique<DrawObject>(r.x(), r.y(), r.width(), r.height()));
+                DrawObject* o = owned.back().get();
+                o->text = "", o->textFont = "IPAGothic", o->textTategaki = vertical, o->textAlign = align;
+                o->textSize = textSize, o->textMargin = margin, o->textLineSpacing = lineSpacing;
+                o->textWordSpacing = wordSpacing, o->textImaging = round % 11 == 0;
+                o->r = k + 1 == members && round % 7 == 0 ? int(rng.bounded(360)) : 0;
+                o->textTateRevRotateX = round % 13 == 0 ? 6 : 0;
+                o->textLinkList = members > 1 ? &chain : nullptr;
+                chain << o;
             }
-            for (QList<DrawObject*>& chain : chains) {
-                for (DrawObject* o : chain)
-                    o->textLinkList = members > 1 ? &chain : nullptr;
-                chain.first()->text = text;
-            }
-            chains[0].first()->relocateText(QString());
-            TextReach::setUnbounded(true);
-            chains[1].first()->relocateText(QString());
-            TextReach::setUnbounded(false);
+            chain.first()->relocateText(text);
+            const QString why = againstFullLayout(chain);
+            QVERIFY2(why.isEmpty(), qPrintable(QString("round %1: %2").arg(round).arg(why)));
             QString joined;
-            for (int k = 0; k < members; ++k) {
-                const QString why = disagreement(Snapshot(chains[0][k]), Snapshot(chains[1][k]));
-                QVERIFY2(why.isEmpty(), qPrintable(QString("round %1 member %2: %3").arg(round).arg(k).arg(why)));
-                joined += chains[0][k]->text;
-            }
+            for (DrawObject* o : chain)
+                joined += o->text;
             QCOMPARE(joined, text); // kept whole, however much is hidden
-            for (QList<DrawObject*>& chain : chains)
-                for (DrawObject* o : chain)
-                    o->textLinkList = nullptr;
         }
     }
 
@@ -307,19 +248,17 @@ private slots:
         for (const QString& doc : {sourceDir() + "/examples/sample.xml", overfullDocument()}) {
             Editor e;
             QVERIFY(e.w.fileOpen(doc));
-            for (double zoom : {1.0, 2.0}) {
+            for (int zoom = 1; zoom <= 2; ++zoom, e.w.on_btnZoom_clicked()) {
                 for (int area = 0; area < 4; ++area) {
-                    const QImage shown = render(e.w.mListArea, area, zoom);
-                    relayout(e.w.mListArea, true);
-                    QVERIFY2(render(e.w.mListArea, area, zoom) == shown, qPrintable(doc));
-                    relayout(e.w.mListArea, false);
+                    e.ui->tabwgtMain->setCurrentIndex(area);
+                    expectFullLook(e, qPrintable(QString("%1 zoom %2 area %3").arg(doc).arg(zoom).arg(area)));
                 }
             }
             // Print (the imposed sheet), page by page and spread by spread.
             for (int layout : {PdfExport::LayoutSheet, PdfExport::LayoutPages, PdfExport::LayoutSpreads}) {
-                const QList<QImage> pages = pdfPages(doc, layout, false, mDir.path());
+                const QList<QImage> pages = pdfPages(doc, layout, false);
                 QVERIFY(!pages.isEmpty());
-                QVERIFY2(pdfPages(doc, layout, true, mDir.path()) == pages, qPrintable(doc));
+                QVERIFY2(pdfPages(doc, layout, true) == pages, qPrintable(doc));
             }
         }
     }
@@ -373,9 +312,7 @@ private slots:
                                    e.box(10, 10, 120, 80, 1), e.box(150, 200, 100, 40, 1)};
         auto* chain = new QList<DrawObject*>(members);
         for (DrawObject* o : members)
-            o->textLinkList = chain;
-        for (DrawObject* o : members)
-            o->textAlign = 132; // centred: the last box shows the middle of what it holds
+            o->textLinkList = chain, o->textAlign = 132; // centred: the last box shows the middle of what it holds
         members.first()->relocateText(QString());
         auto chainText = [&] {
             QString t;
@@ -383,8 +320,8 @@ private slots:
                 t += o->text;
             return t;
         };
-        QString expected = chainText();
-        QList<std::pair<QString, QString>> undoable, redoable; // chain text before and after
+        QStringList history{chainText()}; // the chain's text at each point of the undo history
+        int at = 0;
         const int fields[] = {CMD_OBJ_W_CHANGE, CMD_OBJ_H_CHANGE, CMD_OBJ_TEXT_SIZE_CHANGE, CMD_OBJ_TEXT_ALIGN_CHANGE,
                               CMD_OBJ_TEXT_TATEGAKI_CHANGE, CMD_OBJ_TEXT_MARGIN_CHANGE, CMD_OBJ_Y_CHANGE};
         const QStringList values[] = {{"40", "200"}, {"30", "150"}, {"9", "14"}, {"33", "66", "132", "132"},
@@ -392,16 +329,16 @@ private slots:
         for (int step = 0; step < 300; ++step) {
             const int roll = int(rng.bounded(100));
             DrawObject* o = members.at(int(rng.bounded(members.size())));
-            const QString before = expected;
+            QString expected = history[at];
             if (roll < 35) {
                 // Insert or delete a piece of one member's text; now and
                 // then two members take the same text, as with both selected.
                 QString t = o->text;
-                const int at = int(rng.bounded(t.size() + 1));
+                const int pos = int(rng.bounded(t.size() + 1));
                 if (rng.bounded(2))
-                    t.insert(at, prose(rng, 1 + int(rng.bounded(60))));
+                    t.insert(pos, prose(rng, 1 + int(rng.bounded(60))));
                 else
-                    t.remove(at, int(rng.bounded(80)));
+                    t.remove(pos, int(rng.bounded(80)));
                 QList<DrawObject*> targets{o};
                 if (roll < 5)
                     targets << members.at(int(rng.bounded(members.size())));
@@ -412,22 +349,17 @@ private slots:
             } else if (roll < 60) {
                 const int f = int(rng.bounded(7));
                 e.run(fields[f], values[f].at(int(rng.bounded(values[f].size()))), {o});
-            } else if (roll < 80 && !undoable.isEmpty()) {
-                e.w.undo();
-                expected = undoable.last().first;
-                redoable << undoable.takeLast();
-            } else if (!redoable.isEmpty()) {
-                e.w.redo();
-                expected = redoable.last().second;
-                undoable << redoable.takeLast();
+            } else if (roll < 80 && at > 0) {
+                e.w.undo(), --at;
+            } else if (at + 1 < history.size()) {
+                e.w.redo(), ++at;
             }
             if (roll < 60) {
-                undoable << std::pair{before, expected};
-                redoable.clear();
-                if (undoable.size() > 200)
-                    undoable.removeFirst();
+                history = history.mid(0, ++at) << expected;
+                if (history.size() > 201) // as many steps as the editor keeps
+                    history.removeFirst(), --at;
             }
-            QVERIFY2(chainText() == expected, qPrintable(QString("step %1").arg(step)));
+            QVERIFY2(chainText() == history[at], qPrintable(QString("step %1").arg(step)));
             // Layouts kept from step to step agree with a full layout of copies.
             const QString why = againstFullLayout(members);
             QVERIFY2(why.isEmpty(), qPrintable(QString("step %1: %2").arg(step).arg(why)));

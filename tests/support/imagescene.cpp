@@ -25,8 +25,7 @@ QImage quadrants()
     p.fillRect(0, 150, 200, 150, QColor(40, 70, 210));
     p.fillRect(200, 150, 200, 150, QColor(240, 210, 40));
     QLinearGradient g(0, 120, 400, 180);
-    g.setColorAt(0, Qt::white);
-    g.setColorAt(1, Qt::black);
+    g.setStops({{0, Qt::white}, {1, Qt::black}});
     p.fillRect(0, 120, 400, 60, g);
     return img;
 }
@@ -36,8 +35,7 @@ QImage photo()
     QImage img(1200, 900, QImage::Format_RGB32);
     QPainter p(&img);
     QRadialGradient g(500, 400, 700);
-    g.setColorAt(0, QColor(250, 230, 180));
-    g.setColorAt(1, QColor(60, 90, 140));
+    g.setStops({{0, QColor(250, 230, 180)}, {1, QColor(60, 90, 140)}});
     p.fillRect(img.rect(), g);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
@@ -53,22 +51,22 @@ QImage tall()
     QImage img(150, 300, QImage::Format_RGB32);
     QPainter p(&img);
     QLinearGradient g(0, 0, 0, 300);
-    g.setColorAt(0, QColor(250, 160, 40));
-    g.setColorAt(1, QColor(90, 20, 120));
+    g.setStops({{0, QColor(250, 160, 40)}, {1, QColor(90, 20, 120)}});
     p.fillRect(img.rect(), g);
     p.fillRect(0, 140, 150, 20, Qt::black);
     return img;
 }
 
-DrawObject* imageBox(const QString& dir, const QString& file, int x, int y, int w, int h)
+}
+
+DrawObject* picture(const QString& file, int x, int y, int w, int h, bool keep, bool centre)
 {
     auto* o = new DrawObject(x, y, w, h);
     o->text.clear();
-    o->setImgPath(QDir(dir).filePath(file));
+    o->setImgPath(file);
+    o->imgRatioKeep = keep, o->imgCenter = centre;
     o->relocateText(QString());
     return o;
-}
-
 }
 
 void writeImages(const QString& dir)
@@ -83,35 +81,20 @@ void writeImages(const QString& dir)
 
 QList<DrawObject*> objects(const QString& dir)
 {
-    QList<DrawObject*> out;
-    out << imageBox(dir, "quadrants.png", 20, 20, 200, 150); // stretched
-
-    DrawObject* o = imageBox(dir, "quadrants.png", 240, 20, 120, 150); // taller box, centred
-    o->imgRatioKeep = o->imgCenter = true;
-    out << o;
-    o = imageBox(dir, "tall.png", 380, 20, 160, 80); // wider box, at the left
-    o->imgRatioKeep = true;
-    out << o;
-    o = imageBox(dir, "tall.png", 380, 110, 160, 80); // wider box, centred
-    o->imgRatioKeep = o->imgCenter = true;
-    out << o;
-
-    o = imageBox(dir, "photo.jpg", 30, 200, 180, 140); // rounded, bordered, turned
-    o->bgRadius = 30, o->r = 30, o->borderStyle = 1, o->borderWidth = 3;
-    out << o;
-    o = imageBox(dir, "quadrants.png", 230, 190, 150, 150); // cut out as a heart
-    o->shapeData = "Shape=5;BodyColor=255,0,0,255;LineColor=200,0,0,255;LineWidth=2;MoldCut=inside;";
-    out << o;
-
-    o = imageBox(dir, "yama.png", 400, 210, 200, 160); // past the page edge, text on top
-    o->imgRatioKeep = o->imgCenter = true;
-    o->text = "山の上の文字 Text";
-    o->textSize = 16, o->textWeight = 75;
-    o->relocateText(QString());
-    out << o;
-    o = imageBox(dir, "photo.jpg", 40, 350, 300, 60); // wide strip cut by the page bottom
-    o->imgRatioKeep = true;
-    out << o;
+    const QDir d(dir);
+    const QList<DrawObject*> out = {
+        picture(d.filePath("quadrants.png"), 20, 20, 200, 150),             // stretched
+        picture(d.filePath("quadrants.png"), 240, 20, 120, 150, true, true), // taller box, centred
+        picture(d.filePath("tall.png"), 380, 20, 160, 80, true),             // wider box, at the left
+        picture(d.filePath("tall.png"), 380, 110, 160, 80, true, true),      // wider box, centred
+        picture(d.filePath("photo.jpg"), 30, 200, 180, 140),                 // rounded, bordered, turned
+        picture(d.filePath("quadrants.png"), 230, 190, 150, 150),            // cut out as a heart
+        picture(d.filePath("yama.png"), 400, 210, 200, 160, true, true),     // past the page edge, text on top
+        picture(d.filePath("photo.jpg"), 40, 350, 300, 60, true)};           // wide strip cut by the page bottom
+    out[4]->bgRadius = 30, out[4]->r = 30, out[4]->borderStyle = 1, out[4]->borderWidth = 3;
+    out[5]->shapeData = "Shape=5;BodyColor=255,0,0,255;LineColor=200,0,0,255;LineWidth=2;MoldCut=inside;";
+    out[6]->text = "山の上の文字 Text", out[6]->textSize = 16, out[6]->textWeight = 75;
+    out[6]->relocateText(QString());
     return out;
 }
 

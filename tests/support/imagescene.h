@@ -20,6 +20,10 @@ void writeImages(const QString& dir);
 // The caller owns them.
 QList<DrawObject*> objects(const QString& dir);
 
+// An image box showing file, without text; keep: the picture's ratio kept,
+// centre: and centred.
+DrawObject* picture(const QString& file, int x, int y, int w, int h, bool keep = false, bool centre = false);
+
 // The objects painted bottom first: on screen at zoom, or as print output
 // drawn at the program's own 96 per inch.
 QImage render(const QList<DrawObject*>& objects, double zoom, bool printer);
