@@ -44,14 +44,8 @@ QImage grey(const QImage& in, int depth)
 
 enum JpegColour { JPEG_RGB, JPEG_GREY, JPEG_CMYK, JPEG_YCCK };
 
-struct JpegOptions {
-    JpegColour colour = JPEG_RGB;
-    bool progressive = false;
-    bool arithmetic = false;
-    int restart = 0;
-};
-
-QByteArray jpeg(const QImage& image, JpegOptions o)
+QByteArray jpeg(const QImage& image, JpegColour colour = JPEG_RGB, bool progressive = false, bool arithmetic = false,
+                int restart = 0)
 {
     jpeg_compress_struct c;
     jpeg_error_mgr err;
@@ -62,25 +56,25 @@ QByteArray jpeg(const QImage& image, JpegOptions o)
     jpeg_mem_dest(&c, &out, &size);
     c.image_width = JDIMENSION(image.width());
     c.image_height = JDIMENSION(image.height());
-    c.input_components = o.colour == JPEG_GREY ? 1 : o.colour == JPEG_RGB ? 3 : 4;
-    c.in_color_space = o.colour == JPEG_GREY ? JCS_GRAYSCALE : o.colour == JPEG_RGB ? JCS_RGB : JCS_CMYK;
+    c.input_components = colour == JPEG_GREY ? 1 : colour == JPEG_RGB ? 3 : 4;
+    c.in_color_space = colour == JPEG_GREY ? JCS_GRAYSCALE : colour == JPEG_RGB ? JCS_RGB : JCS_CMYK;
     jpeg_set_defaults(&c);
-    if (o.colour == JPEG_YCCK)
+    if (colour == JPEG_YCCK)
         jpeg_set_colorspace(&c, JCS_YCCK);
     jpeg_set_quality(&c, 95, TRUE);
-    if (o.progressive)
+    if (progressive)
         jpeg_simple_progression(&c);
-    c.arith_code = o.arithmetic ? TRUE : FALSE;
-    c.restart_interval = unsigned(o.restart);
+    c.arith_code = arithmetic ? TRUE : FALSE;
+    c.restart_interval = unsigned(restart);
     jpeg_start_compress(&c, TRUE);
     std::vector<JSAMPLE> row(size_t(image.width()) * 4);
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QRgb p = image.pixel(x, y);
             JSAMPLE* s = row.data() + x * c.input_components;
-            if (o.colour == JPEG_GREY) {
+            if (colour == JPEG_GREY) {
                 s[0] = JSAMPLE(qRed(p));
-            } else if (o.colour == JPEG_RGB) {
+            } else if (colour == JPEG_RGB) {
                 s[0] = JSAMPLE(qRed(p)), s[1] = JSAMPLE(qGreen(p)), s[2] = JSAMPLE(qBlue(p));
             } else {
                 // Inverted CMYK, as Adobe applications write it.
@@ -265,16 +259,15 @@ QList<Kind> all()
         opaque << quarter(i, false), translucent << quarter(i, true);
 
     using O = PngOptions;
-    using J = JpegOptions;
     return {
-        {"baseline.jpg", jpeg(rgb, J{}), rgb, 24},
-        {"progressive.jpg", jpeg(rgb, J{JPEG_RGB, true, false, 0}), rgb, 24},
-        {"arithmetic.jpg", jpeg(rgb, J{JPEG_RGB, true, true, 0}), rgb, 24},
-        {"restart.jpg", jpeg(rgb, J{JPEG_RGB, false, false, 1}), rgb, 24},
-        {"grey.jpg", jpeg(grey(rgb, 8), J{JPEG_GREY, false, false, 0}), grey(rgb, 8), 12},
+        {"baseline.jpg", jpeg(rgb), rgb, 24},
+        {"progressive.jpg", jpeg(rgb, JPEG_RGB, true), rgb, 24},
+        {"arithmetic.jpg", jpeg(rgb, JPEG_RGB, true, true), rgb, 24},
+        {"restart.jpg", jpeg(rgb, JPEG_RGB, false, false, 1), rgb, 24},
+        {"grey.jpg", jpeg(grey(rgb, 8), JPEG_GREY), grey(rgb, 8), 12},
         // CMYK's integer samples lose a unit or two, well within the tolerance.
-        {"cmyk.jpg", jpeg(rgb, J{JPEG_CMYK, false, false, 0}), rgb, 24},
-        {"ycck.jpg", jpeg(rgb, J{JPEG_YCCK, true, false, 0}), rgb, 24},
+        {"cmyk.jpg", jpeg(rgb, JPEG_CMYK), rgb, 24},
+        {"ycck.jpg", jpeg(rgb, JPEG_YCCK, true), rgb, 24},
         {"rgb8.png", png(rgb, O{}), rgb, 0},
         {"rgba8.png", png(rgba, O{PNG_COLOR_TYPE_RGB_ALPHA, 8}), rgba, 1},
         {"rgb16.png", png(rgb, O{PNG_COLOR_TYPE_RGB, 16}), rgb, 0},
@@ -319,14 +312,14 @@ QByteArray pngChunk(const char* type, const QByteArray& data)
 
 QByteArray jpegOf(const QImage& image)
 {
-    return jpeg(image, JpegOptions{});
+    return jpeg(image);
 }
 
 QByteArray repeatedScans(QSize size, int repeats)
 {
     QImage flat(size, QImage::Format_RGB32);
     flat.fill(qRgb(128, 128, 128));
-    const QByteArray file = jpeg(flat, JpegOptions{JPEG_GREY, true, false, 0});
+    const QByteArray file = jpeg(flat, JPEG_GREY, true);
     // Scan starts; the first scan's data ends at the next marker that is
     // neither a stuffed byte nor a restart.
     QList<int> scans;
