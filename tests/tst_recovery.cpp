@@ -145,7 +145,7 @@ class TstRecovery : public SeamTestCase
                               "report " + root + "/" + name + ".txt", "quit"},
                              args);
         if (!p->waitForFinished(20000) || p->exitCode() != 0)
-            return {};
+            return {QString("%1 exited with %2").arg(name).arg(p->exitCode())};
         *report = QString::fromUtf8(readFile(root + "/" + name + ".txt")).split('\n', Qt::SkipEmptyParts);
         return describeFile(root + "/" + name + ".xml", QString());
     }
