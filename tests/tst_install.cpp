@@ -67,11 +67,9 @@ private slots:
 
     void installedProgramRunsFromAnotherFolder()
     {
-        const QString zamfu = mPrefix.filePath("bin/zamfu");
-        ProgramRun r = runProgram(zamfu, {"--version"}, mWork.path());
-        QCOMPARE(r.out.trimmed(), QString("Zamfu " ZAMFU_VERSION));
         // The installed program names the manual installed with it.
-        r = runProgram(zamfu, {"--help"}, mWork.path());
+        const QString zamfu = mPrefix.filePath("bin/zamfu");
+        ProgramRun r = runProgram(zamfu, {"--help"}, mWork.path());
         QVERIFY2(r.code == 0 && r.out.contains("Zamfu " ZAMFU_VERSION)
                      && r.out.contains(QDir(share()).canonicalPath() + "/zamfu/help.html"),
                  qPrintable(r.out + r.err));
@@ -98,33 +96,22 @@ private slots:
         QVERIFY2(update.code == 0, qPrintable(update.err));
         const QString sample = sourceDir() + "/examples/sample.xml", other = mWork.filePath("other.xml"),
                       bare = mWork.filePath("bare.xml"), declared = mWork.filePath("declared.xml");
-        QVERIFY(writeFile(other, "<?xml version=\"1.0\"?>\n<note><orihon/></note>\n"));
-        QVERIFY(writeFile(bare, "<note>orihon</note>\n"));
-        QVERIFY(writeFile(declared, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<orihon>\n</orihon>\n"));
+        QVERIFY(writeFile(other, "<?xml version=\"1.0\"?>\n<note><orihon/></note>\n") && writeFile(bare, "<note>orihon</note>\n")
+                && writeFile(declared, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<orihon>\n</orihon>\n"));
 
-        // Qt reads the installed definition the way the desktop does.
+        // Qt reads the installed definition the way the desktop does, and so
+        // does the desktop's own tool where it is installed.
         qputenv("XDG_DATA_DIRS", share().toLocal8Bit());
         qputenv("XDG_DATA_HOME", mWork.filePath("data").toLocal8Bit());
+        qputenv("XDG_CURRENT_DESKTOP", "GNOME"); // xdg-mime asks gio
         QMimeDatabase db;
-        for (const QString& booklet : {sample, declared})
-            QVERIFY2(db.mimeTypeForFile(booklet).name() == "application/x-zamfu+xml", qPrintable(booklet));
-        for (const QString& xml : {other, bare})
-            QVERIFY2(db.mimeTypeForFile(xml).name() == "application/xml", qPrintable(xml));
-
-        // And so does the desktop's own tool, where it is installed.
-        if (QStandardPaths::findExecutable("xdg-mime").isEmpty() || QStandardPaths::findExecutable("gio").isEmpty())
-            QSKIP("xdg-mime or gio missing");
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_DATA_DIRS", share());
-        env.insert("XDG_DATA_HOME", mWork.filePath("data"));
-        env.insert("XDG_CURRENT_DESKTOP", "GNOME"); // xdg-mime asks gio
-        const auto type = [&env](const QString& file) {
-            return runProgram("xdg-mime", {"query", "filetype", file}, QString(), env).out.trimmed();
-        };
-        QCOMPARE(type(sample), QString("application/x-zamfu+xml"));
-        QCOMPARE(type(declared), QString("application/x-zamfu+xml"));
-        QCOMPARE(type(other), QString("application/xml"));
-        QCOMPARE(type(bare), QString("application/xml"));
+        const bool xdg = !QStandardPaths::findExecutable("xdg-mime").isEmpty() && !QStandardPaths::findExecutable("gio").isEmpty();
+        for (const QString& file : {sample, declared, other, bare}) {
+            const QString expected = file == sample || file == declared ? "application/x-zamfu+xml" : "application/xml";
+            QVERIFY2(db.mimeTypeForFile(file).name() == expected, qPrintable(file));
+            if (xdg)
+                QCOMPARE(runProgram("xdg-mime", {"query", "filetype", file}).out.trimmed(), expected);
+        }
     }
 };
 

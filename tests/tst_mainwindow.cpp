@@ -1,11 +1,14 @@
 // The window: start-up, init, formation, zoom, message line, quit, help; documents through
-// the dialogs and drops; copy, paste, duplicate, stacking and the image buttons.
+// the dialogs and drops; copy, paste, duplicate, stacking, the image buttons and
+// page numbers. The settings dialog: loading, controls that depend on the page
+// count, the refused formations, the sheet colour, and what OK stores and rebuilds.
 #include "document.h"
-#include "drawobject.h"
+#include "editorfixture.h"
 #include "imagestore.h"
-#include "mainwindow.h"
+#include "pagenumbers.h"
 #include "seamtestcase.h"
-#include "ui_mainwindow.h"
+#include "settingdialog.h"
+#include "ui_settingdialog.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -14,6 +17,14 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+static QString placed(int pages, const QString& direction, int W, int H, int margin)
+{
+    QStringList out;
+    for (const PageNumbers::Slot& s : PageNumbers::boxes(pages, direction, W, H, margin))
+        out << QString("%1@%2:%3,%4").arg(s.label).arg(s.area).arg(s.x).arg(s.y);
+    return out.join(" ");
+}
 
 class TstMainWindow : public SeamTestCase
 {
@@ -54,7 +65,6 @@ private slots:
     {
         MainWindow w;
         QCOMPARE(w.ui->tabwgtMain->tabText(0) + w.ui->lblMsg->text(), QString("8-1本折り/左開き(横書用)"));
-        QVERIFY(w.ui->tab0->size() == QSize(560, 397) && w.ui->txtText->font().pointSize() == 12);
 
         // init empties everything, resets the panel and leaves link mode.
         place(w, 1, {30});
@@ -63,17 +73,16 @@ private slots:
         QCOMPARE(w.ui->spnX->value(), 30);
         w.TextLinkCruiseStart();
         w.init();
-        QVERIFY(w.mListArea[0]->isEmpty() && w.mListArea[1]->isEmpty() && w.mListSelected.isEmpty());
-        QVERIFY(w.mListClipboard.isEmpty() && w.mListUndo.isEmpty());
+        QVERIFY(w.mListArea[1]->isEmpty() && w.mListSelected.isEmpty() && w.mListClipboard.isEmpty() && w.mListUndo.isEmpty());
         QVERIFY(!w.ui->wgtObj->isEnabled() && w.mPointerMode == POINTER_IDLE && w.ui->spnX->value() == 0);
         QCOMPARE(w.ui->lblMsg->text(), QString("本折り/左開き(横書用)"));
 
         // Zoom twice back to the same size and tab, message line, quit, help.
         w.ui->tabwgtMain->setCurrentIndex(2);
-        w.on_btnZoom_clicked();
-        QVERIFY(w.ui->lblZoom->text() == "x2" && w.ui->tab0->size() == QSize(1120, 794) && w.getCurrentArea() == 2);
-        w.on_btnZoom_clicked();
-        QVERIFY(w.ui->lblZoom->text() == "x1" && w.ui->tab0->size() == QSize(560, 397) && w.getCurrentArea() == 2);
+        for (const int zoom : {2, 1}) {
+            w.on_btnZoom_clicked();
+            QVERIFY(w.ui->lblZoom->text() == QString("x%1").arg(zoom) && w.ui->tab0->size() == QSize(560, 397) * zoom && w.getCurrentArea() == 2);
+        }
         w.displayMessage("", "#fff", "#f63"); // empty, not null: shown as it is
         QCOMPARE(w.ui->lblMsg->text() + w.ui->lblMsg->styleSheet(), QString("color: #fff;background-color: #f63;border-radius: 5px;"));
 
@@ -214,6 +223,108 @@ private slots:
         QVERIFY(w.mListUndo.size() == before + 2 && w.mListSelected.last()->imgPath.isEmpty());
     }
 
+    void pageNumbersPerFormationAndFromTheButton()
+    {
+        QCOMPARE(placed(8, "left", 560, 397, 5), QString("- 8 -@0:105,358 - 1 -@0:385,358 - 2 -@1:105,358 "
+                                                         "- 3 -@1:385,358 - 4 -@2:105,358 - 5 -@2:385,358 "
+                                                         "- 6 -@3:105,358 - 7 -@3:385,358"));
+        QCOMPARE(placed(4, "jabara-right", 560, 397, 10),
+                 QString("- 4 -@0:385,339 - 1 -@0:105,339 - 2 -@1:385,339 - 3 -@1:105,339"));
+        QCOMPARE(placed(1, "left", 794, 1122, 0), QString("- 1 -@0:362,1102"));
+        QCOMPARE(placed(3, "left", 560, 397, 5), QString());
+        // Margins no page can hold keep the numbers on the page, without overflow.
+        for (int margin : {110, INT_MAX, INT_MIN})
+            QCOMPARE(PageNumbers::boxes(8, "left", 560, 397, margin).first().y, margin == INT_MIN ? 377 : 0);
+
+        // The header button places them all in one undoable step, on top.
+        Editor e;
+        e.box(5, 5, 10, 10, 2);
+        QTest::mouseClick(e.ui->btnPageNum, Qt::LeftButton);
+        DrawObject* seven = e.w.getAreaObjects(3)->last(); // on top of what was there
+        QCOMPARE(seven->text + QString::number(e.w.getAreaObjects(2)->size()), QString("- 7 -3"));
+        QCOMPARE(Editor::rect(seven), QRect(385, 358, 70, 20));
+        QVERIFY(seven->textSize == 10 && seven->textAlign == 132 && !seven->textMargin && !seven->bgColorEnabled);
+        e.w.undo();
+        for (int a = 0; a < 4; ++a)
+            QCOMPARE(e.w.getAreaObjects(a)->size(), a == 2 ? 1 : 0);
+    }
+
+    void loadsAndStoresEverySetting()
+    {
+        Setting::PaperSize = "B5", Setting::PaperMargin = 12, Setting::PageForm = "slim", Setting::PageDirection = "jabara-right";
+        Setting::PageFoldLine = "line2", Setting::EditAreaPattern = "mesh", Setting::PageColor = QColor(1, 2, 3, 4);
+        Setting::PrinterName = "a printer that was unplugged";
+        SettingDialog d;
+        QVERIFY(d.ui->radSlimOn->isChecked() && d.ui->radMeshOn->isChecked() && d.ui->lblFinalSize->text() == "B8（スリム型）");
+        QVERIFY(d.ui->cmbPrinter->itemText(0) == "（デフォルト）" && d.ui->cmbPrinter->currentIndex() == -1);
+        // The colour keeps its alpha; a colour dialog closed without a choice changes nothing.
+        seam->colorAnswers << QColor(200, 100, 50, 77) << QColor();
+        d.ui->btnPaperColor->click();
+        d.ui->btnPaperColor->click();
+
+        // OK keeps every other setting; the vanished printer becomes the default.
+        d.ui->btnOk->click();
+        QCOMPARE(QStringList({Setting::PaperSize, QString::number(Setting::PaperMargin), Setting::PageForm,
+                              Setting::PageDirection, Setting::PageFoldLine, Setting::EditAreaPattern, Setting::PrinterName}),
+                 QStringList({"B5", "12", "slim", "jabara-right", "line2", "mesh", ""}));
+        QVERIFY(d.result() == QDialog::Accepted && Setting::PageColor == QColor(200, 100, 50, 77));
+    }
+
+    void settingsFollowThePageCount()
+    {
+        Setting::PageMax = 4, Setting::PageOrientation = "landscape";
+        SettingDialog d;
+        QVERIFY(d.ui->cmbPageOrientation->currentIndex() == 1 && d.ui->radSlimOn->isHidden() && d.ui->lblSlim->isHidden());
+        // 8 pages: upright forced, slim offered; back to 4: orientation back, slim off.
+        d.ui->cmbPageMax->setCurrentText("8");
+        QVERIFY(d.ui->cmbPageOrientation->isHidden() && d.ui->cmbPageOrientation->currentIndex() == 0 && !d.ui->radSlimOn->isHidden());
+        d.ui->radSlimOn->click();
+        QCOMPARE(d.ui->lblFinalSize->text(), QString("A7（スリム型）"));
+        d.ui->cmbPageMax->setCurrentText("4");
+        QVERIFY(!d.ui->cmbPageOrientation->isHidden() && d.ui->radSlimOff->isChecked() && d.ui->lblFinalSize->text() == "A6");
+
+        // 1 page: no formation and no fold lines, both reset, and OK stores them reset.
+        d.ui->cmbPageDirection->setCurrentIndex(1);
+        d.ui->cmbFoldLine->setCurrentIndex(1);
+        d.ui->cmbPageMax->setCurrentText("1");
+        QVERIFY(d.ui->cmbPageDirection->isHidden() && d.ui->lblFoldLine->isHidden());
+        Setting::PageDirection = "right";
+        d.ui->btnOk->click();
+        QCOMPARE(QString("%1 %2 %3").arg(Setting::PageMax).arg(Setting::PageDirection, Setting::PageFoldLine),
+                 QString("1 left none"));
+    }
+
+    void settingsRefuseFoldsWithFourPages()
+    {
+        SettingDialog d;
+        d.ui->cmbPageMax->setCurrentText("4");
+        d.ui->cmbPaperSize->setCurrentText("B4");
+        for (int fold : {2, 5}) { // gatefold, accordion
+            d.ui->cmbPageDirection->setCurrentIndex(fold);
+            d.ui->btnOk->click();
+            QCOMPARE(seam->log.last(), QString("information|設定確認|4ページ構成の時、観音折り・蛇腹折りはできません。"));
+        }
+        QVERIFY(d.result() == QDialog::Rejected && Setting::PageMax == 8 && Setting::PaperSize == "A4");
+        d.ui->cmbPageDirection->setCurrentIndex(1);
+        d.ui->btnOk->click();
+        QVERIFY(d.result() == QDialog::Accepted && Setting::PageDirection == "right");
+    }
+
+    void windowAppliesFormation()
+    {
+        MainWindow w;
+        w.ui->tabwgtMain->setCurrentIndex(2);
+        seam->onDialog = [](QDialog* d) {
+            auto* sd = static_cast<SettingDialog*>(d);
+            sd->ui->cmbPageMax->setCurrentText("4");
+            sd->ui->cmbPageOrientation->setCurrentIndex(1);
+            sd->ui->btnOk->click();
+            return sd->result();
+        };
+        w.on_btnSetting_clicked();
+        QVERIFY(w.ui->tabwgtMain->count() == 2 && w.ui->tabwgtMain->currentIndex() == 0);
+        QCOMPARE(QSize(_EDITAREA_W_PX, _EDITAREA_H_PX), QSize(1122, 397));
+    }
 };
 
 QTEST_MAIN(TstMainWindow)

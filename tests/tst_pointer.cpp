@@ -1,13 +1,18 @@
 // Pointer and keyboard editing on a shown window: picking, dragging, edge
 // resizing, selection by Ctrl and rubber band, arrow keys, zoom, cursors,
-// undo keys in panel fields, the context menu, overlays and the new-object button.
+// undo keys in panel fields, the context menu, overlays, the new-object button
+// and text links; below them, the hit geometry at its exact bounds.
 #include "editorfixture.h"
+#include "hitgeometry.h"
 
 #include <QScrollBar>
+#include <climits>
 
 class TstPointer : public QObject
 {
     Q_OBJECT
+    static QPoint in(const DrawObject* o) { return {o->x + 5, o->y + 5}; }
+
 private slots:
     void moveResizeAndCursorOnOneBox()
     {
@@ -188,6 +193,90 @@ private slots:
         QCOMPARE(Editor::rect(e.w.getAreaObjects(0)->last()), QRect(h->value() / 2 + 24, 24, 200, 100));
         QVERIFY(h->value() > 0 && e.w.mPointerMode == POINTER_IDLE);
         QVERIFY(e.ui->btnNewObj->styleSheet().contains("#fff;"));
+    }
+
+    void linkAcrossPagesUnlinkFromTheMenuAndPressesThatOnlyEndLinkMode()
+    {
+        Editor e;
+        const QString text = QString(40, QChar(0x3042)) + "BBB";
+        DrawObject* a = e.box(10, 10, 60, 30, 0, text.left(40));
+        DrawObject* b = e.box(10, 100, 200, 60, 0, "BBB");
+        DrawObject* c = e.box(10, 10, 200, 100, 1);
+        e.select({a});
+        e.menu(in(a), "テキスト連結する");
+        QCOMPARE(e.ui->lblMsg->text(), QString("｛連結先のオブジェクトを選択｝"));
+        e.drag(in(b), {300, 300}); // the press links and does nothing else
+        QCOMPARE(e.ui->lblMsg->text(), QString("本折り/左開き(横書用)"));
+        QCOMPARE(e.w.mListSelected, QList<DrawObject*>({a}));
+        QCOMPARE(a->text + b->text, text);
+
+        e.menu(in(a), "テキスト連結する");
+        e.ui->tabwgtMain->setCurrentIndex(1);
+        e.drag(in(c), in(c));
+        QCOMPARE(*a->textLinkList, QList<DrawObject*>({a, c, b}));
+        QVERIFY(!c->text.isEmpty()); // what a cannot hold flows onto the other page
+        QCOMPARE(a->text + c->text + b->text, text);
+
+        e.ui->tabwgtMain->setCurrentIndex(0);
+        e.menu(in(a), "テキスト連結しない");
+        QCOMPARE(e.seam->menuSeen.mid(4, 2), QStringList({"テキスト連結する", "テキスト連結しない"}));
+        QVERIFY(!a->isTextLinked() && a->text.isEmpty());
+        QCOMPARE(*c->textLinkList, QList<DrawObject*>({c, b}));
+        QCOMPARE(c->text + b->text, text); // no text lost
+
+        // Presses that only end link mode, on boxes of their own on page 3.
+        e.ui->tabwgtMain->setCurrentIndex(2);
+        a = e.box(10, 10, 200, 60, 2), b = e.box(10, 100, 200, 60, 2), c = e.box(10, 200, 200, 60, 2);
+        e.select({b});
+        e.w.TextLinkInsertObj(c);
+        // Empty space, the selected box itself, a box already linked.
+        for (const QPoint& at : {QPoint(400, 350), in(a), in(b)}) {
+            e.select({a});
+            e.w.TextLinkCruiseStart();
+            e.drag(at, at);
+            QVERIFY(e.w.mPointerMode == POINTER_IDLE && !a->isTextLinked());
+        }
+        // The box to link after left the document since link mode began.
+        DrawObject* d = e.box(10, 290, 200, 60, 2);
+        e.w.TextLinkCruiseStart();
+        e.w.getAreaObjects(2)->removeAll(a);
+        e.drag(in(d), in(d));
+        QVERIFY(!a->isTextLinked() && !d->isTextLinked());
+        e.w.getAreaObjects(2)->prepend(a);
+
+        // Emptying the selection ends link mode and its prompt.
+        e.select({a});
+        e.w.TextLinkCruiseStart();
+        e.key(Qt::Key_Delete);
+        QVERIFY(e.w.mPointerMode == POINTER_IDLE);
+        QCOMPARE(e.ui->lblMsg->text(), QString("本折り/左開き(横書用)"));
+    }
+
+    void zonesAtTheirBoundsAndAtTheIntLimits()
+    {
+        using namespace HitGeometry;
+        const Box b{10, 20, 50, 30}; // right edge at 60, bottom at 50
+        const QList<QVector<int>> rows = {
+            {8, 30, ZONE_NONE},    {62, 30, ZONE_NONE},   {30, 18, ZONE_NONE},   {30, 52, ZONE_NONE},
+            {9, 35, ZONE_LEFT},    {12, 35, ZONE_LEFT},   {58, 35, ZONE_RIGHT},  {61, 35, ZONE_RIGHT},
+            {30, 19, ZONE_TOP},    {30, 22, ZONE_TOP},    {30, 48, ZONE_BOTTOM}, {30, 51, ZONE_BOTTOM},
+            {13, 35, ZONE_INSIDE}, {57, 35, ZONE_INSIDE}, {30, 23, ZONE_INSIDE}, {30, 47, ZONE_INSIDE},
+            {10, 20, ZONE_LEFT},   {60, 50, ZONE_RIGHT},  {9, 51, ZONE_LEFT}, // corners resize horizontally
+        };
+        for (const QVector<int>& r : rows) {
+            const QByteArray at = QByteArray::number(r[0]) + "," + QByteArray::number(r[1]);
+            QVERIFY2(zoneOf(b, r[0], r[1]) == r[2], at);
+            QVERIFY2(onObject(b, r[0], r[1]) == (r[2] != ZONE_NONE), at);
+            QVERIFY2(onObjectEdge(b, r[0], r[1]) == (r[2] > ZONE_INSIDE), at);
+        }
+        QVERIFY(!onObject({10, 20, -5, 10}, 10, 25)); // damaged, negative width
+        // Boxes at the int limits.
+        QVERIFY(onObject({INT_MAX - 1, 0, INT_MAX, 5}, INT_MAX, 2) && !onObject({INT_MAX - 1, 0, INT_MAX, 5}, 0, 2));
+        QCOMPARE(lastColumn({INT_MAX, 0, INT_MAX, 1}), INT_MAX);
+        QCOMPARE(lastRow({0, INT_MIN, 1, INT_MIN}), INT_MIN);
+        QCOMPARE(dragEdge({0, 0, 10, INT_MIN}, ZONE_BOTTOM, 0, 0).dh, INT_MAX);
+        QCOMPARE(dragEdge({0, 0, INT_MAX, 10}, ZONE_LEFT, INT_MAX, 0).dx, INT_MAX - 1);
+        QCOMPARE(dragEdge({0, 0, -4, 10}, ZONE_RIGHT, -2, 0).dw, 5); // no size: back to 1
     }
 };
 

@@ -17,9 +17,6 @@
 
 namespace {
 
-const QString ZAMFU = qEnvironmentVariableIsEmpty("ZAMFU_BINARY") ? QT_TESTCASE_BUILDDIR "/zamfu"
-                                                                  : qEnvironmentVariable("ZAMFU_BINARY");
-
 // Every stored field of a document as text. Chains are told by the order in
 // which they are met, since their ids differ from one writing to the next.
 QStringList describe(const DocumentContent& c)
@@ -120,7 +117,7 @@ class TstRecovery : public SeamTestCase
         p->setProcessEnvironment(env);
         p->setProcessChannelMode(QProcess::MergedChannels);
         p->setStandardOutputFile(root + "/" + name + ".log");
-        p->start(ZAMFU, args);
+        p->start(zamfuBinary(), args);
         return p;
     }
     static void killHard(QProcess* p)
@@ -139,9 +136,18 @@ class TstRecovery : public SeamTestCase
         }
         return QString();
     }
-    static QStringList lines(const QString& path)
+    // What a restarted editor at root answered "yes" to, run to its quit: its
+    // document and its report.
+    QStringList restart(const QString& root, const QString& name, const QStringList& args, QStringList* report)
     {
-        return QString::fromUtf8(readFile(path)).split('\n', Qt::SkipEmptyParts);
+        QProcess* p = launch(root, name,
+                             {"answer yes", "answer discard", "snapshot " + root + "/" + name + ".xml",
+                              "report " + root + "/" + name + ".txt", "quit"},
+                             args);
+        if (!p->waitForFinished(20000) || p->exitCode() != 0)
+            return {QString("%1 exited with %2").arg(name).arg(p->exitCode())};
+        *report = QString::fromUtf8(readFile(root + "/" + name + ".txt")).split('\n', Qt::SkipEmptyParts);
+        return describeFile(root + "/" + name + ".xml", QString());
     }
 
 private slots:
@@ -149,9 +155,8 @@ private slots:
     {
         // One change: a copy after the quiet time.
         AutosaveSchedule s;
-        QVERIFY(!s.isPending());
         s.changed(1000);
-        QCOMPARE(s.due(), 1000 + AutosaveSchedule::QUIET_MS);
+        QVERIFY(s.isPending() && s.due() == 1000 + AutosaveSchedule::QUIET_MS);
 
         // Steady typing, a key every 150 ms for a minute: no change waits more
         // than five seconds for a copy, and copies are at least a second apart.
@@ -164,11 +169,8 @@ private slots:
                     closest = qMin(closest, now - lastCopy);
                 t.copied(now), lastCopy = now, oldestUncopied = -1;
             }
-            if (now % 150 == 0 && now < 50000) {
-                t.changed(now);
-                if (oldestUncopied < 0)
-                    oldestUncopied = now;
-            }
+            if (now % 150 == 0 && now < 50000)
+                t.changed(now), oldestUncopied = oldestUncopied < 0 ? now : oldestUncopied;
         }
         QVERIFY2(worstWait <= AutosaveSchedule::LATEST_MS, qPrintable(QString::number(worstWait)));
         QVERIFY(closest >= AutosaveSchedule::MIN_GAP_MS && !t.isPending() && oldestUncopied < 0);
@@ -285,26 +287,18 @@ private slots:
         killHard(b);
 
         // A new editor is offered only the dead one's work, never the running one's.
-        QProcess* c = launch(root, "c",
-                             {"answer yes", "answer discard", "snapshot " + root + "/c.xml", "report " + root + "/c.txt", "quit"});
-        QVERIFY(c->waitForFinished(20000) && c->exitCode() == 0);
-        QCOMPARE(describeFile(root + "/c.xml", QString()), editedB);
-        QCOMPARE(lines(root + "/c.txt"), (QStringList{"title=無題[*] - Zamfu ver0.7.1", "file=", "modified=1",
-                                                      "asked=復元|前回の編集内容を復元しますか？"}));
+        const QString asked = "asked=復元|前回の編集内容を復元しますか？";
+        QStringList report;
+        QCOMPARE(restart(root, "c", {}, &report), editedB);
+        QCOMPARE(report, (QStringList{"title=無題[*] - Zamfu ver0.7.1", "file=", "modified=1", asked}));
         QCOMPARE(copyHolding(root, editedA), copyA);
         QVERIFY(copyHolding(root, editedB).isEmpty());
 
         // Started on its file, the booklet's editor gets its work back first,
         // bound to the file but not written over it.
         killHard(a);
-        QProcess* d = launch(root, "d",
-                             {"answer yes", "answer discard", "snapshot " + root + "/d.xml", "report " + root + "/d.txt", "quit"},
-                             {books + "/sample.xml"});
-        QVERIFY(d->waitForFinished(20000) && d->exitCode() == 0);
-        QCOMPARE(describeFile(root + "/d.xml", QString()), editedA);
-        QCOMPARE(lines(root + "/d.txt"), (QStringList{"title=sample.xml[*] - Zamfu ver0.7.1",
-                                                      "file=" + books + "/sample.xml", "modified=1",
-                                                      "asked=復元|前回の編集内容を復元しますか？"}));
+        QCOMPARE(restart(root, "d", {books + "/sample.xml"}, &report), editedA);
+        QCOMPARE(report, (QStringList{"title=sample.xml[*] - Zamfu ver0.7.1", "file=" + books + "/sample.xml", "modified=1", asked}));
         QVERIFY(readFile(books + "/sample.xml") == original);
         // Normal quits leave nothing behind.
         QDirIterator left(root + "/xdg_data_home", QDir::Files, QDirIterator::Subdirectories);
