@@ -157,6 +157,8 @@ private slots:
         AutosaveSchedule s;
         s.changed(1000);
         QVERIFY(s.isPending() && s.due() == 1000 + AutosaveSchedule::QUIET_MS);
+        s.changed(1800); // the quiet time runs from the last change
+        QCOMPARE(s.due(), 1800 + AutosaveSchedule::QUIET_MS);
 
         // Steady typing, a key every 150 ms for a minute: no change waits more
         // than five seconds for a copy, and copies are at least a second apart.

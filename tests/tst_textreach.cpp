@@ -165,6 +165,7 @@ class TstTextReach : public QObject
         add(0, {300, -60, 200, 120}, false, 129, prose(rng, 1500))->textEdgeWidth = 2;
         DrawObject* turned = add(1, {20, 20, 150, 80}, false, 33, prose(rng, 1500));
         turned->r = 30, turned->textImaging = true, turned->textEdgeWidth = 1;
+        add(1, {20, 150, 150, 60}, false, 33, prose(rng, 4000))->r = 270; // its overflow turned across the page
         // Ink beside its layout rectangle: an outline reaching across the
         // middle of the spread, punctuation moved left out of hidden columns.
         add(2, {277, 200, 150, 100}, false, 33, prose(rng, 1000))->textEdgeWidth = 5;

@@ -1,6 +1,7 @@
 // Unsaved changes: the modified mark and title, and the save prompt before
 // quitting, New, Open and a drop, answered every way.
 #include "document.h"
+#include "documentstate.h"
 #include "editorfixture.h"
 
 #include <QCloseEvent>
@@ -78,6 +79,14 @@ private slots:
         w.on_btnNew_clicked();
         QVERIFY(!w.isWindowModified() && w.windowTitle() == title("無題") && w.mListArea[0]->isEmpty());
         QVERIFY(w.fileOpen(path + ".xml") && !w.isWindowModified() && w.windowTitle() == title("mark.xml"));
+
+        // Saved in the middle of a drag: its rest is unsaved, whatever undo meets.
+        DocumentState state;
+        state.step(), state.markSaved(), state.amend();
+        QVERIFY(state.isModified());
+        const DocumentState::Id dragged = state.current();
+        state.step(), state.reach(dragged);
+        QVERIFY(state.isModified());
     }
 
     void promptBeforeReplacingWork_data()
