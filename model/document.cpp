@@ -2,6 +2,7 @@
 #include "drawobject.h"
 #include "setting.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -562,7 +563,12 @@ bool parseInto(const QByteArray& bytes, const QString& folder, DocumentContent* 
     };
     if (!fewAttributesPerTag(bytes))
         return fail("too many attributes in one tag");
-    QXmlStreamReader xml(bytes);
+    // Through a device the reader decodes a piece at a time, not a second
+    // copy of the whole file.
+    QBuffer device;
+    device.setData(bytes);
+    device.open(QIODevice::ReadOnly);
+    QXmlStreamReader xml(&device);
     xml.setEntityExpansionLimit(4096);
 
     Reader settings, object;
@@ -579,7 +585,7 @@ bool parseInto(const QByteArray& bytes, const QString& folder, DocumentContent* 
     QString fieldName, fieldText;
     bool root = false;
 
-    auto addText = [&](const QString& text) {
+    auto addText = [&](const QStringRef& text) {
         if ((chars += text.size()) > Document::MAX_TEXT_CHARS)
             return false;
         if (fieldDepth)
@@ -617,7 +623,7 @@ bool parseInto(const QByteArray& bytes, const QString& folder, DocumentContent* 
             break;
         }
         case QXmlStreamReader::EndElement:
-            if (!blank.isEmpty() && !hasChild.last() && !addText(blank))
+            if (!blank.isEmpty() && !hasChild.last() && !addText(QStringRef(&blank)))
                 return fail("too much text");
             blank.clear();
             if (depth == fieldDepth) {
@@ -642,7 +648,7 @@ bool parseInto(const QByteArray& bytes, const QString& folder, DocumentContent* 
                     return fail("too much text");
                 blank += xml.text();
             } else {
-                if (!addText(blank) || !addText(xml.text().toString()))
+                if (!addText(QStringRef(&blank)) || !addText(xml.text()))
                     return fail("too much text");
                 blank.clear();
             }
