@@ -100,6 +100,18 @@ int qtOption(QString arg)
     return eq < 0 && QT_FLAG_OPTIONS.contains(name) ? 1 : 0;
 }
 
+// An argument that is no option: the document, or a mistake ("--" ends the
+// options, so a document may start with "-").
+QString takeArgument(const QString& a, bool optionsEnded, CliRequest* r)
+{
+    if (!optionsEnded && a.startsWith('-') && a.size() > 1)
+        return "unknown option '" + a + "'";
+    if (!r->document.isEmpty())
+        return "more than one document given ('" + r->document + "', '" + a + "')";
+    r->document = a;
+    return QString();
+}
+
 // The editor opens with at most one document; anything else that looks like
 // an option and is none is a mistake, not a file name ("--" ends the options).
 CliRequest editorRequest(const QStringList& args)
@@ -113,12 +125,8 @@ CliRequest editorRequest(const QStringList& args)
         } else if (!optionsEnded && qtOption(a)) {
             if (qtOption(a) == 2)
                 ++i;
-        } else if (!optionsEnded && a.startsWith('-') && a.size() > 1) {
-            return failure("unknown option '" + a + "'");
-        } else if (r.document.isEmpty()) {
-            r.document = a;
-        } else {
-            return failure("more than one document given ('" + r.document + "', '" + a + "')");
+        } else if (const QString why = takeArgument(a, optionsEnded, &r); !why.isEmpty()) {
+            return failure(why);
         }
     }
     return r;
@@ -188,12 +196,8 @@ CliRequest parseCommandLine(const QStringList& args)
                 if (r.layout < 0)
                     return failure("unknown layout '" + value + "' (use print, pages or spreads)");
             }
-        } else if (!optionsEnded && a.startsWith("-") && a.size() > 1) {
-            return failure("unknown option '" + a + "'");
-        } else if (r.document.isEmpty()) {
-            r.document = a;
-        } else {
-            return failure("more than one document given ('" + r.document + "', '" + a + "')");
+        } else if (const QString why = takeArgument(a, optionsEnded, &r); !why.isEmpty()) {
+            return failure(why);
         }
     }
     if (!haveOutput)
