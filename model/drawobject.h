@@ -130,7 +130,8 @@ public:
     void relocateText(QString text);
     // Lays the text out again when glyphs that can show through `area` (page
     // coordinates) were left out: the box moved, grew or turned since.
-    void ensureLaidOut(const QRect& area);
+    // `need` is TextReach::reach for that area, which the painter has anyway.
+    void ensureLaidOut(const QRect& area, const QRect& need);
     static bool isAlphabet(QString str);
     static bool containsStr(QString set, QString str);
     static int calcTextWidth(QString str, const QFontMetrics& fm, int spacing, bool force);

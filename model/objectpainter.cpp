@@ -331,8 +331,8 @@ void ObjectPainter::paintText(const QRect& area)
     const std::shared_ptr<FontMeasures> measures = FontMeasures::of(font);
     // Glyphs left out by the layout because no page could show them may show
     // now (the box moved, turned or is drawn on a larger page).
-    obj.ensureLaidOut(area);
     reach = TextReach::reach(obj, area, *measures);
+    obj.ensureLaidOut(area, reach);
     TextReach::entrySpan(obj, reach, &spanFirst, &spanLast);
     if (obj.textTategaki) { // only the vertical glyph transforms measure
         m.ooW = measures->ooW;

@@ -983,11 +983,10 @@ void DrawObject::relocateText(QString chainText)
     relocate(this, chainText, TextReach::pageRect());
 }
 
-void DrawObject::ensureLaidOut(const QRect& area)
+void DrawObject::ensureLaidOut(const QRect& area, const QRect& need)
 {
     if (!layoutPartial || !qGuiApp)
         return;
-    const QRect need = TextReach::reach(*this, area, *FontMeasures::of(makeFont()));
     if (need.isEmpty() || layoutReach.contains(need))
         return;
     // Only the last member is ever left partial; its text is all its own.
