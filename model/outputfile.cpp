@@ -38,7 +38,16 @@ QString temporaryPattern(const QString& path, const QString& suffix)
     return QFileInfo(path).absoluteDir().filePath(".zamfu-XXXXXX" + suffix);
 }
 
-bool replace(const QString& from, const QString& to)
+namespace {
+
+QFileDevice::Permissions permissionsFor(const QString& target)
+{
+    if (QFileInfo::exists(target))
+        return QFile::permissions(target);
+    return QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+}
+
+bool moveOver(const QString& from, const QString& to)
 {
     // rename() replaces the target in one step on POSIX systems.
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
@@ -58,11 +67,15 @@ bool replace(const QString& from, const QString& to)
     return QFile::rename(from, to);
 }
 
-QFileDevice::Permissions permissionsFor(const QString& target)
+}
+
+bool replace(const QString& from, const QString& to, QString* error)
 {
-    if (QFileInfo::exists(target))
-        return QFile::permissions(target);
-    return QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    QFile::setPermissions(from, permissionsFor(to));
+    if (moveOver(from, to))
+        return true;
+    *error = QString("cannot replace %1").arg(QDir::toNativeSeparators(to));
+    return false;
 }
 
 }

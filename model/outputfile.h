@@ -1,7 +1,6 @@
 #ifndef OUTPUTFILE_H
 #define OUTPUTFILE_H
 
-#include <QFileDevice>
 #include <QString>
 
 // Exported files (PDF, PNG) are written under a temporary name beside their
@@ -22,11 +21,9 @@ bool canReplace(const QString& path);
 QString temporaryPattern(const QString& path, const QString& suffix);
 
 // Puts the finished file `from` in place of `to` in one step where the system
-// allows it; the old `to` survives a failure.
-bool replace(const QString& from, const QString& to);
-
-// Permissions for the new file: those of the file it replaces, else the usual ones.
-QFileDevice::Permissions permissionsFor(const QString& target);
+// allows it, with the permissions of the file it replaces (else the usual
+// ones); the old `to` survives a failure. On failure, error says why.
+bool replace(const QString& from, const QString& to, QString* error);
 
 }
 

@@ -227,11 +227,8 @@ bool writePdf(const QString& path, int layout, const Painter& paint, QString* er
         return false; // tmp removes its file
     }
 
-    QFile::setPermissions(tmpPath, OutputFile::permissionsFor(target.absoluteFilePath()));
-    if (!OutputFile::replace(tmpPath, target.absoluteFilePath())) {
-        *error = QString("cannot replace %1").arg(QDir::toNativeSeparators(target.absoluteFilePath()));
+    if (!OutputFile::replace(tmpPath, target.absoluteFilePath(), error))
         return false;
-    }
     tmp.setAutoRemove(false);
     return true;
 }

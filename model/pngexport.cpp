@@ -133,11 +133,8 @@ bool writePngs(const QString& path, int layout, int dpi, const QList<QList<DrawO
     }
     for (int i = 0; i < names.size(); ++i) {
         const QString target = QFileInfo(names.at(i)).absoluteFilePath();
-        QFile::setPermissions(temps[i]->fileName(), OutputFile::permissionsFor(target));
-        if (!OutputFile::replace(temps[i]->fileName(), target)) {
-            *error = QString("cannot replace %1").arg(QDir::toNativeSeparators(target));
+        if (!OutputFile::replace(temps[i]->fileName(), target, error))
             return false;
-        }
         temps[i]->setAutoRemove(false);
         *written << names.at(i);
     }
