@@ -1,5 +1,5 @@
 // The command-line export, run as the built program: errors, layouts, the
-// imposed sheet read back pixel by pixel, and the geometry against the editor.
+// imposed sheet read back pixel by pixel, and text against the editor.
 #include "cli.h"
 #include "document.h"
 #include "drawobject.h"
@@ -136,31 +136,22 @@ private slots:
         QCOMPARE(page1.pixelColor(page1.width() / 2, page1.height() / 4).rgb(), hue(1).rgb());
     }
 
-    void textAndImagesAsInTheEditor()
+    void textAsInTheEditor()
     {
         // A spread exported one per page and rendered at 96 per inch must cover
         // the same pixels as the editor's drawing: true size, same text layout.
-        const QString png = mDir.filePath("red.png"), doc = mDir.filePath("geometry.xml"), pdf = mDir.filePath("geometry.pdf");
-        QImage red(30, 20, QImage::Format_RGB32);
-        red.fill(Qt::red);
-        QVERIFY(red.save(png));
+        const QString doc = mDir.filePath("geometry.xml"), pdf = mDir.filePath("geometry.pdf");
         DocumentSettings s;
         s.paperMargin = 0;
-        DrawObject *text = box(300, 40, 240, 120, QColor()), *picture = box(40, 200, 96, 96, QColor());
+        DrawObject* text = box(300, 40, 240, 120, QColor());
         text->text = "折本組版", text->textSize = 36;
-        picture->setImgPath(png);
-        save(doc, s, {{text, picture}, {}, {}, {}});
+        save(doc, s, {{text}, {}, {}, {}});
         QVERIFY(runProgram(ZAMFU, {"--export-pdf", pdf, "--layout", "spreads", doc}).code == 0);
-        const QImage exported = renderedPdf(pdf, 96), editor = editorView(doc);
-        const std::function<bool(const QColor&)> ink = [](const QColor& c) { return c.value() < 100; };
-        const std::function<bool(const QColor&)> isRed = [](const QColor& c) { return c.red() > 200 && c.green() < 80; };
-        for (const auto* match : {&ink, &isRed}) {
-            const QRect a = inkBounds(exported, *match), b = inkBounds(editor, *match);
-            QVERIFY2(b.width() > 90 && (a.topLeft() - b.topLeft()).manhattanLength() <= 3
-                         && (a.bottomRight() - b.bottomRight()).manhattanLength() <= 3,
-                     qPrintable(QString("pdf %1,%2 %3x%4").arg(a.x()).arg(a.y()).arg(a.width()).arg(a.height())));
-        }
-        QCOMPARE(inkBounds(editor, isRed).size(), QSize(96, 96)); // one inch
+        auto ink = [](const QColor& c) { return c.value() < 100; };
+        const QRect a = inkBounds(renderedPdf(pdf, 96), ink), b = inkBounds(editorView(doc), ink);
+        QVERIFY2(b.width() > 90 && (a.topLeft() - b.topLeft()).manhattanLength() <= 3
+                     && (a.bottomRight() - b.bottomRight()).manhattanLength() <= 3,
+                 qPrintable(QString("pdf %1,%2 %3x%4").arg(a.x()).arg(a.y()).arg(a.width()).arg(a.height())));
     }
 
 };

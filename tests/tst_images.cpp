@@ -17,10 +17,10 @@
 
 namespace {
 
+// An 8-bit RGB PNG of the given data.
 QByteArray png(int w, int h, const QByteArray& idat)
 {
-    using ImageKinds::pngChunk;
-    return ImageKinds::pngHeader(w, h, 8, 2) + pngChunk("IDAT", idat) + pngChunk("IEND", {});
+    return ImageKinds::pngHeader(w, h, 8, 2) + ImageKinds::pngChunk("IDAT", idat) + ImageKinds::pngChunk("IEND", {});
 }
 
 // An RGB PNG in four coloured quarters, deflated row by row: the rows below
@@ -48,12 +48,6 @@ QByteArray quarteredPng(int w, int h, const QColor (&q)[4])
     }
     deflateEnd(&z);
     return png(w, h, idat);
-}
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
 }
 
 void writeFilled(const QString& path, const QColor& c, QSize size = {400, 300})
@@ -109,7 +103,7 @@ private slots:
     {
         ImageScene::writeImages(mDir.path());
         // 8000 x 6000: red, green / blue, yellow quarters
-        write(path("big.png"), quarteredPng(8000, 6000, mQuarters));
+        QVERIFY(ImageKinds::write(path("big.png"), quarteredPng(8000, 6000, mQuarters)));
         const QByteArray photo = readFile(path("photo.jpg")), quadrants = readFile(path("quadrants.png"));
         const QByteArray progressive = ImageKinds::all()[1].bytes;
         const QList<std::tuple<QString, QByteArray, ImageDecoder::Problem>> broken = {
@@ -117,8 +111,10 @@ private slots:
             {"cut-progressive.jpg", progressive.left(progressive.size() * 2 / 3), ImageDecoder::Damaged},
             {"cut.png", quadrants.left(quadrants.size() / 2), ImageDecoder::Damaged}, {"empty.png", {}, ImageDecoder::Unsupported},
             {"huge.png", png(100000, 100000, QByteArray(16, 0)), ImageDecoder::TooLarge}};
-        for (const auto& [name, bytes, problem] : broken)
-            write(path(name), bytes), mBroken << qMakePair(path(name), problem);
+        for (const auto& [name, bytes, problem] : broken) {
+            mBroken << qMakePair(path(name), problem);
+            QVERIFY(ImageKinds::write(path(name), bytes));
+        }
         QVERIFY(mkfifo(QFile::encodeName(path("fifo.png")).constData(), 0600) == 0);
         mBroken << qMakePair(path("fifo.png"), ImageDecoder::NotRegular) << qMakePair(path("missing.png"), ImageDecoder::Missing);
     }

@@ -12,14 +12,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-// Default settings but for paper, pages, orientation and form.
-static void setFormation(const QString& formation)
-{
-    Setting::resetDefaults();
-    const QStringList f = formation.split(' ');
-    Setting::PaperSize = f[0], Setting::PageMax = f[1].toInt(), Setting::PageOrientation = f[2], Setting::PageForm = f[3];
-}
-
 // Page sizes as the file states them, in whole millimetres.
 static QString mediaBoxes(const QString& path)
 {
@@ -55,7 +47,9 @@ private slots:
             {"A3 8 portrait slim", "radPrint", "420x297", 0},        {"A3 8 portrait slim", "radView1", "74x210*8", 0},
             {"A3 8 portrait slim", "radView2", "148x210*4", 0}};
         for (const auto& [formation, choice, mm, hidden] : rows) {
-            setFormation(formation);
+            const QStringList f = formation.split(' '); // default settings but for these
+            Setting::resetDefaults();
+            Setting::PaperSize = f[0], Setting::PageMax = f[1].toInt(), Setting::PageOrientation = f[2], Setting::PageForm = f[3];
             MainWindow w;
             w.setPageFormation(Setting::PaperSize, Setting::PageMax, Setting::PageOrientation, Setting::PageDirection);
             int offered = -1;

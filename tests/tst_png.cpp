@@ -134,8 +134,6 @@ private slots:
         e.seam->filterAnswers = QStringList{"PNG画像 (*.png)"};
         e.w.on_btnExport_clicked();
         QCOMPARE(entries(out.path()), QStringList({"booklet-1.png", "booklet-2.png", "booklet-3.png", "booklet-4.png"}));
-        QCOMPARE(QImage(out.filePath("booklet-1.png")).size(), QSize(875, 619)); // A6 landscape at 150 dpi
-        QCOMPARE(e.seam->filtersSeen, QStringList{"PDF(*.pdf);;PNG画像 (*.png)"});
         QCOMPARE(e.seam->log.last(), QString("information|PDF出力|PDF出力が完了しました。"));
     }
 };

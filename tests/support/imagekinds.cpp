@@ -128,27 +128,16 @@ QByteArray qtFile(const QImage& image, const char* format, bool progressive = fa
 
 }
 
-static QImage picture(bool alpha)
-{
-    QImage img(W, H, QImage::Format_ARGB32);
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x)
-            img.setPixel(x, y, quarter(quarterAt(x, y), alpha));
-    return img;
-}
-
 QList<Kind> all()
 {
-    const QImage rgb = picture(false), rgba = picture(true);
-    QImage keyed = rgb;
-    for (int y = H / 2; y < H; ++y)
-        for (int x = 0; x < W / 2; ++x)
-            keyed.setPixel(x, y, 0);
-    QImage indexed(W, H, QImage::Format_Indexed8);
+    QImage rgb(W, H, QImage::Format_ARGB32), rgba = rgb, keyed = rgb, indexed(W, H, QImage::Format_Indexed8);
     indexed.setColorTable({quarter(0, true), quarter(1, true), quarter(2, true), quarter(3, true)});
     for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x)
-            indexed.setPixel(x, y, uint(quarterAt(x, y)));
+        for (int x = 0; x < W; ++x) {
+            const int q = quarterAt(x, y);
+            rgb.setPixel(x, y, quarter(q, false)), rgba.setPixel(x, y, quarter(q, true)), indexed.setPixel(x, y, uint(q));
+            keyed.setPixel(x, y, q == 2 ? 0 : quarter(q, false)); // the blue quarter transparent
+        }
     return {
         {"baseline.jpg", qtFile(rgb, "JPEG"), rgb, 24},
         {"progressive.jpg", qtFile(rgb, "JPEG", true), rgb, 24},
@@ -168,13 +157,17 @@ QList<Kind> all()
     };
 }
 
+bool write(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
 bool writeAll(const QString& dir)
 {
-    for (const Kind& k : all()) {
-        QFile f(QDir(dir).filePath(k.name));
-        if (k.bytes.isEmpty() || !f.open(QIODevice::WriteOnly) || f.write(k.bytes) != k.bytes.size())
+    for (const Kind& k : all())
+        if (k.bytes.isEmpty() || !write(QDir(dir).filePath(k.name), k.bytes))
             return false;
-    }
     return true;
 }
 

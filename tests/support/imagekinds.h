@@ -24,8 +24,10 @@ struct Kind {
 // is a baseline JPEG, the second a progressive one.
 QList<Kind> all();
 
-// Writes every kind into dir; false when a file could not be written.
+// Writes every kind into dir, or bytes to path; false when a file could not
+// be written.
 bool writeAll(const QString& dir);
+bool write(const QString& path, const QByteArray& bytes);
 
 // Pieces for hostile files: a PNG chunk, a PNG signature and header, and a
 // flat grey progressive JPEG whose first AC scan is repeated `repeats` times
