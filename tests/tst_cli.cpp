@@ -1,5 +1,5 @@
 // The command-line export, run as the built program: errors, layouts, the
-// imposed sheet read back pixel by pixel, and the geometry against the editor.
+// imposed sheet read back pixel by pixel, and text against the editor.
 #include "cli.h"
 #include "document.h"
 #include "drawobject.h"
@@ -40,16 +40,10 @@ class TstCli : public QObject
     QTemporaryDir mDir;
 
 private slots:
-    void initTestCase()
+    void errorsOptionsAndDashNames()
     {
-        QVERIFY2(QFileInfo(ZAMFU).isExecutable(), qPrintable(ZAMFU + " is not built"));
-        QVERIFY2(!QStandardPaths::findExecutable("pdftoppm").isEmpty(), "pdftoppm is missing (poppler-utils)");
-    }
-
-    void errors()
-    {
-        const auto [code, help, none] = runProgram(ZAMFU, {"--help"});
-        QVERIFY(code == 0 && help.contains("--export-pdf OUT.pdf") && help.contains("spreads"));
+        const auto [code, version, none] = runProgram(ZAMFU, {"--version"});
+        QVERIFY2(code == 0 && version == "Zamfu " ZAMFU_VERSION "\n" && none.isEmpty(), qPrintable(version + none));
         const QString out = mDir.filePath("kept.pdf"), bad = mDir.filePath("bad.xml"), one = mDir.filePath("one.xml");
         for (const auto& [path, bytes] : {std::pair{out, "old"}, std::pair{bad, "<orihon><obj>"}}) {
             QFile f(path);
@@ -58,30 +52,24 @@ private slots:
         DocumentSettings s;
         s.pageMax = 1;
         save(one, s, {{}, {}, {}, {}});
-        const QList<QStringList> failing = { // the last three: no page layout for one page, a document in place of the PDF
-            {"--export-pdf", out, "--layout", "sideways", one}, {"--export-pdf", out, "--frobnicate", one}, {"--export-pdf", out},
-            {"--layout", "pages", one}, {"--export-pdf", out, one, one}, {"--export-pdf", out, mDir.filePath("missing.xml")},
-            {"--export-pdf", out, bad}, {"--export-pdf", mDir.filePath("no/such/folder.pdf"), one}, {"--export-pdf", mDir.path(), one},
+        // Unknown options come with the usage; the last two: no page layout
+        // for one page, a document in place of the PDF.
+        const QList<QStringList> failing = {
+            {"-x"}, {"a.xml", "-v"}, {"--export-pdf", out, "--layout", "sideways", one}, {"--export-pdf", out},
+            {"--export-pdf", out, one, one}, {"--export-pdf", out, mDir.filePath("missing.xml")}, {"--export-pdf", out, bad},
+            {"--export-pdf", mDir.filePath("no/such/folder.pdf"), one}, {"--export-pdf", mDir.path(), one},
+            {"--export-png", out, "--dpi", "601", one}, {"--export-png", out, "--dpi=150dpi", one}, {"--dpi", "150", one},
+            {"--export-pdf", out, "--export-png", out, one}, {"--export-png", out, "--layout", "pages", one},
             {"--export-pdf", out, "--layout", "pages", one}, {"--export-pdf", one, one}};
         for (const QStringList& args : failing) {
-            const auto [code, out, err] = runProgram(ZAMFU, args);
-            QVERIFY2(code > 0 && err.startsWith("zamfu: ") && err.count("zamfu: ") == 1, qPrintable(args.join(' ') + " -> " + err));
+            const auto [code, stdOut, err] = runProgram(ZAMFU, args);
+            QVERIFY2(code > 0 && stdOut.isEmpty() && err.startsWith("zamfu: ") && err.count("zamfu: ") == 1
+                         && (args.size() > 2 || (code == 2 && err.contains("\nUsage: zamfu"))),
+                     qPrintable(args.join(' ') + " -> " + err));
         }
         DocumentContent reread;
         QVERIFY(readFile(out) == "old" && Document::read(one, &reread));
-    }
 
-    void optionsVersionAndDashNames()
-    {
-        // Before an editor could open (it would wait here for the timeout).
-        const auto [code, out, err] = runProgram(ZAMFU, {"--version"});
-        QVERIFY2(code == 0 && out == "Zamfu " ZAMFU_VERSION "\n" && err.isEmpty(), qPrintable(out + err));
-        for (const QStringList& args : {QStringList{"-x"}, {"--frobnicate", "a.xml"}, {"a.xml", "-v"}}) {
-            const auto [code, out, err] = runProgram(ZAMFU, args);
-            QVERIFY2(code == 2 && out.isEmpty() && err.startsWith("zamfu: unknown option '")
-                         && err.count("zamfu: ") == 1 && err.contains("\nUsage: zamfu"),
-                     qPrintable(args.join(' ') + " -> " + err));
-        }
         // Qt's own options stay the editor's; "--" ends the options.
         const QList<QPair<QStringList, QString>> editor = {
             {{"--", "-dash.xml"}, "-dash.xml"}, {{"-platform", "offscreen", "a.xml"}, "a.xml"},
@@ -90,18 +78,9 @@ private slots:
             const CliRequest r = parseCommandLine(args);
             QVERIFY2(r.action == CliRequest::None && r.document == document, qPrintable(args.join(' ') + " -> " + r.error));
         }
-        QCOMPARE(parseCommandLine({"a.xml", "b.xml"}).action, CliRequest::Error);
-
-        // A document whose name starts with "-", exported: the PDF names it and its maker.
-        const QString doc = mDir.filePath("-dash.xml"), pdf = mDir.filePath("dash.pdf");
-        save(doc, DocumentSettings(), {{}, {}, {}, {}});
+        save(mDir.filePath("-dash.xml"), DocumentSettings(), {{}, {}, {}, {}});
         QDir::setCurrent(mDir.path());
-        const auto [written, o2, e2] = runProgram(ZAMFU, {"--export-pdf", pdf, "--", "-dash.xml"});
-        QVERIFY2(written == 0, qPrintable(e2));
-        const auto [info, meta, e3] = runProgram("pdfinfo", {pdf});
-        QVERIFY2(meta.contains(QRegularExpression("^Title: +-dash$", QRegularExpression::MultilineOption))
-                     && meta.contains(QRegularExpression("^Creator: +Zamfu " ZAMFU_VERSION "$", QRegularExpression::MultilineOption)),
-                 qPrintable(meta));
+        QCOMPARE(runProgram(ZAMFU, {"--export-pdf", "dash.pdf", "--", "-dash.xml"}).code, 0);
     }
 
     void imposition()
@@ -123,9 +102,8 @@ private slots:
             s.pageMax = lay.pageMax, s.pageDirection = lay.direction;
             const QString name = mDir.filePath(QString("%1%2").arg(lay.direction).arg(lay.pageMax));
             save(name + ".xml", s, areas);
-            const auto [code, out, err] = runProgram(ZAMFU, {"--export-pdf", name + ".pdf", name + ".xml"}); // sheet by default
+            QVERIFY(runProgram(ZAMFU, {"--export-pdf", name + ".pdf", name + ".xml"}).code == 0); // sheet by default
             const QImage img = renderedPdf(name + ".pdf", dpi);
-            QVERIFY2(code == 0 && !img.isNull(), qPrintable(name + ": " + err));
             QVector<QPointF> sum(lay.pageMax + 1);
             QVector<int> count(lay.pageMax + 1);
             for (int y = 0; y < img.height(); ++y) {
@@ -142,14 +120,13 @@ private slots:
             const double cellW = img.width() / 2.0, cellH = double(img.height()) / (lay.pageMax / 2);
             for (int i = 0; i < lay.cells.size(); ++i) {
                 const int page = lay.cells[i];
-                QVERIFY2(count[page] > 20, qPrintable(QString("page %1 not found").arg(page)));
-                const QPointF c = sum[page] / count[page];
+                const QPointF c = sum[page] / qMax(1, count[page]);
+                // In its cell; the left column turned clockwise (top edge on
+                // the cell's right), the right column the other way.
                 const int col = int(c.x() / cellW), row = int(c.y() / cellH);
-                QCOMPARE(QString("%1 page %2 in %3,%4").arg(name).arg(page).arg(row).arg(col),
-                         QString("%1 page %2 in %3,%4").arg(name).arg(page).arg(i / 2).arg(i % 2));
-                // Left column turned clockwise (top edge on the cell's right), right column the other way.
-                const double fx = (c.x() - col * cellW) / cellW;
-                QVERIFY2(col == 0 ? fx > 0.6 : fx < 0.4, qPrintable(QString("page %1 turned wrongly").arg(page)));
+                const double fx = c.x() / cellW - col;
+                QVERIFY2(count[page] > 20 && row == i / 2 && col == i % 2 && (col == 0 ? fx > 0.6 : fx < 0.4),
+                         qPrintable(QString("%1 page %2 at %3,%4").arg(name).arg(page).arg(c.x()).arg(c.y())));
             }
         }
         // Page by page, booklet page 1 (the right half of a spread, moved left) comes first.
@@ -159,34 +136,22 @@ private slots:
         QCOMPARE(page1.pixelColor(page1.width() / 2, page1.height() / 4).rgb(), hue(1).rgb());
     }
 
-    void textAndImagesAsInTheEditor()
+    void textAsInTheEditor()
     {
         // A spread exported one per page and rendered at 96 per inch must cover
         // the same pixels as the editor's drawing: true size, same text layout.
-        const QString png = mDir.filePath("red.png"), doc = mDir.filePath("geometry.xml"), pdf = mDir.filePath("geometry.pdf");
-        QImage red(30, 20, QImage::Format_RGB32);
-        red.fill(Qt::red);
-        QVERIFY(red.save(png));
+        const QString doc = mDir.filePath("geometry.xml"), pdf = mDir.filePath("geometry.pdf");
         DocumentSettings s;
         s.paperMargin = 0;
-        DrawObject *text = box(300, 40, 240, 120, QColor()), *picture = box(40, 200, 96, 96, QColor());
+        DrawObject* text = box(300, 40, 240, 120, QColor());
         text->text = "折本組版", text->textSize = 36;
-        picture->setImgPath(png);
-        save(doc, s, {{text, picture}, {}, {}, {}});
-        const auto [code, out, err] = runProgram(ZAMFU, {"--export-pdf", pdf, "--layout", "spreads", doc});
-        QVERIFY2(code == 0, qPrintable(err));
-        const QImage exported = renderedPdf(pdf, 96);
-
-        const QImage editor = editorView(doc);
-        const std::function<bool(const QColor&)> ink = [](const QColor& c) { return c.value() < 100; };
-        const std::function<bool(const QColor&)> isRed = [](const QColor& c) { return c.red() > 200 && c.green() < 80; };
-        for (const auto* match : {&ink, &isRed}) {
-            const QRect a = inkBounds(exported, *match), b = inkBounds(editor, *match);
-            QVERIFY2(b.width() > 90 && (a.topLeft() - b.topLeft()).manhattanLength() <= 3
-                         && (a.bottomRight() - b.bottomRight()).manhattanLength() <= 3,
-                     qPrintable(QString("pdf %1,%2 %3x%4").arg(a.x()).arg(a.y()).arg(a.width()).arg(a.height())));
-        }
-        QCOMPARE(inkBounds(editor, isRed).size(), QSize(96, 96)); // one inch
+        save(doc, s, {{text}, {}, {}, {}});
+        QVERIFY(runProgram(ZAMFU, {"--export-pdf", pdf, "--layout", "spreads", doc}).code == 0);
+        auto ink = [](const QColor& c) { return c.value() < 100; };
+        const QRect a = inkBounds(renderedPdf(pdf, 96), ink), b = inkBounds(editorView(doc), ink);
+        QVERIFY2(b.width() > 90 && (a.topLeft() - b.topLeft()).manhattanLength() <= 3
+                     && (a.bottomRight() - b.bottomRight()).manhattanLength() <= 3,
+                 qPrintable(QString("pdf %1,%2 %3x%4").arg(a.x()).arg(a.y()).arg(a.width()).arg(a.height())));
     }
 
 };

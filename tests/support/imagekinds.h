@@ -6,16 +6,12 @@
 #include <QList>
 #include <QString>
 
-// One small picture in every kind of file the image decoder treats apart:
-// baseline, progressive, arithmetic, restart, grey, CMYK and YCCK JPEG;
-// 1- to 16-bit, grey, palette, alpha, colour-key and interlaced PNG; GIF and
-// the other formats read through Qt. The tests check each decodes to what it
-// encodes; the image fuzz target starts from them.
+// One small picture in every kind of file the image decoder treats apart
+// (RGB, grey, CMYK, YCCK and progressive JPEG; packed, 16-bit, palette,
+// alpha, colour-key and interlaced PNG; formats read through Qt). The tests
+// check each decodes to what it encodes; the image fuzz target starts from
+// them.
 namespace ImageKinds {
-
-// Four quarters: red, green / blue, yellow. With alpha, the green quarter is
-// half transparent and the blue one fully.
-QImage picture(bool alpha);
 
 struct Kind {
     QString name;     // file name, with the format's usual suffix
@@ -23,16 +19,21 @@ struct Kind {
     QImage encoded;   // what the file holds (ARGB32, not premultiplied)
     int tolerance;    // per channel: lossy formats differ a little
 };
+// Four quarters: red, green / blue, yellow; where the kind holds alpha the
+// green quarter is half transparent and the blue one fully. The first kind
+// is a baseline JPEG, the second a progressive one.
 QList<Kind> all();
 
-// Writes every kind into dir; false when a file could not be written.
+// Writes every kind into dir, or bytes to path; false when a file could not
+// be written.
 bool writeAll(const QString& dir);
+bool write(const QString& path, const QByteArray& bytes);
 
-// Pieces for hostile files: a PNG chunk, a baseline JPEG of an image, and a
+// Pieces for hostile files: a PNG chunk, a PNG signature and header, and a
 // flat grey progressive JPEG whose first AC scan is repeated `repeats` times
 // (a few bytes each, however large the picture).
 QByteArray pngChunk(const char* type, const QByteArray& data);
-QByteArray jpegOf(const QImage& image);
+QByteArray pngHeader(int w, int h, int depth, int colour, bool interlaced = false);
 QByteArray repeatedScans(QSize size, int repeats);
 
 }

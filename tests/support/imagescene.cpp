@@ -12,52 +12,7 @@
 
 namespace ImageScene {
 
-namespace {
-
 const QRect AREA(0, 0, 560, 397);
-
-QImage quadrants()
-{
-    QImage img(400, 300, QImage::Format_RGB32);
-    QPainter p(&img);
-    p.fillRect(0, 0, 200, 150, QColor(220, 40, 40));
-    p.fillRect(200, 0, 200, 150, QColor(40, 170, 60));
-    p.fillRect(0, 150, 200, 150, QColor(40, 70, 210));
-    p.fillRect(200, 150, 200, 150, QColor(240, 210, 40));
-    QLinearGradient g(0, 120, 400, 180);
-    g.setStops({{0, Qt::white}, {1, Qt::black}});
-    p.fillRect(0, 120, 400, 60, g);
-    return img;
-}
-
-QImage photo()
-{
-    QImage img(1200, 900, QImage::Format_RGB32);
-    QPainter p(&img);
-    QRadialGradient g(500, 400, 700);
-    g.setStops({{0, QColor(250, 230, 180)}, {1, QColor(60, 90, 140)}});
-    p.fillRect(img.rect(), g);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(200, 60, 50));
-    p.drawEllipse(QPointF(800, 550), 220, 220);
-    p.setBrush(QColor(30, 120, 60));
-    p.drawRect(100, 600, 500, 300);
-    return img;
-}
-
-QImage tall()
-{
-    QImage img(150, 300, QImage::Format_RGB32);
-    QPainter p(&img);
-    QLinearGradient g(0, 0, 0, 300);
-    g.setStops({{0, QColor(250, 160, 40)}, {1, QColor(90, 20, 120)}});
-    p.fillRect(img.rect(), g);
-    p.fillRect(0, 140, 150, 20, Qt::black);
-    return img;
-}
-
-}
 
 DrawObject* picture(const QString& file, int x, int y, int w, int h, bool keep, bool centre)
 {
@@ -72,10 +27,34 @@ DrawObject* picture(const QString& file, int x, int y, int w, int h, bool keep, 
 void writeImages(const QString& dir)
 {
     const QDir d(dir);
-    quadrants().save(d.filePath("quadrants.png"));
-    photo().save(d.filePath("photo.jpg"), "JPEG", 90);
-    tall().save(d.filePath("tall.png"));
-    QFile::remove(d.filePath("yama.png"));
+    QImage quadrants(400, 300, QImage::Format_RGB32), photo(1200, 900, QImage::Format_RGB32), tall(150, 300, QImage::Format_RGB32);
+    QPainter p(&quadrants);
+    for (int i = 0; i < 4; ++i)
+        p.fillRect(200 * (i % 2), 150 * (i / 2), 200, 150, QColor::fromRgb(QList<QRgb>{0xdc2828, 0x28aa3c, 0x2846d2, 0xf0d228}[i]));
+    QLinearGradient g(0, 120, 400, 180);
+    g.setStops({{0, Qt::white}, {1, Qt::black}});
+    p.fillRect(0, 120, 400, 60, g);
+    p.end();
+    p.begin(&photo);
+    QRadialGradient r(500, 400, 700);
+    r.setStops({{0, QColor(250, 230, 180)}, {1, QColor(60, 90, 140)}});
+    p.fillRect(photo.rect(), r);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(200, 60, 50));
+    p.drawEllipse(QPointF(800, 550), 220, 220);
+    p.setBrush(QColor(30, 120, 60));
+    p.drawRect(100, 600, 500, 300);
+    p.end();
+    p.begin(&tall);
+    g = QLinearGradient(0, 0, 0, 300);
+    g.setStops({{0, QColor(250, 160, 40)}, {1, QColor(90, 20, 120)}});
+    p.fillRect(tall.rect(), g);
+    p.fillRect(0, 140, 150, 20, Qt::black);
+    p.end();
+    quadrants.save(d.filePath("quadrants.png"));
+    photo.save(d.filePath("photo.jpg"), "JPEG", 90);
+    tall.save(d.filePath("tall.png"));
     QFile::copy(sourceDir() + "/examples/images/yama.png", d.filePath("yama.png"));
 }
 
