@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <vector>
+#include <memory>
 
 namespace {
 
@@ -137,12 +139,13 @@ private slots:
                 e.ui->tabwgtMain->setCurrentIndex(area);
                 expectFullLook(e, qPrintable(QString("zoom %1 area %2").arg(zoom).arg(area)));
             }
-        // The imposed sheet as the command line writes it to PDF.
+        // Print and the three PDF layouts, as the command line writes them.
+        for (int layout : {PdfExport::LayoutSheet, PdfExport::LayoutPages, PdfExport::LayoutSpreads}) {
         QList<QImage> pages[2];
         for (bool full : {false, true}) {
             QTemporaryDir dir;
             CliRequest request;
-            request.document = doc, request.output = dir.filePath("out.pdf"), request.layout = PdfExport::LayoutSheet;
+            request.document = doc, request.output = dir.filePath("out.pdf"), request.layout = layout;
             QString error;
             TextReach::setUnbounded(full);
             const int code = exportDocument(request, &error);
@@ -152,6 +155,52 @@ private slots:
                 pages[full] << QImage(dir.filePath(png));
         }
         QVERIFY(!pages[0].isEmpty() && pages[0] == pages[1]);
+        }
+    }
+
+    // Random chains in both directions, every alignment, odd margins and
+    // spacing, turned and off-page boxes: each member's layout is a part of
+    // the full layout holding all it can show, and the text is kept whole.
+    void randomChainsAgreeWithTheFullLayout()
+    {
+        const int aligns[] = {33, 36, 34, 129, 132, 130, 65, 68, 66, 0, 3, 8};
+        QRandomGenerator rng(20261206);
+        for (int round = 0; round < 60; ++round) {
+            const QString text = prose(rng, 3 + int(rng.bounded(round % 6 == 0 ? 100000 : 3000)));
+            const int members = 1 + int(rng.bounded(4)), align = aligns[rng.bounded(12)];
+            std::vector<std::unique_ptr<DrawObject>> owned, copies;
+            QList<DrawObject*> chain, full;
+            for (int k = 0; k < members; ++k) {
+                owned.push_back(std::make_unique<DrawObject>(int(rng.bounded(700)) - 100 + (rng.bounded(6) == 0) * 3000,
+                                                             int(rng.bounded(550)) - 100, 20 + int(rng.bounded(400)), 20 + int(rng.bounded(400))));
+                DrawObject* o = owned.back().get();
+                o->text = "", o->textFont = "IPAGothic", o->textTategaki = round % 2, o->textAlign = align;
+                o->textSize = 6 + int(rng.bounded(20)), o->textMargin = int(rng.bounded(40)) - 5;
+                o->textLineSpacing = int(rng.bounded(30)) - 10, o->textWordSpacing = int(rng.bounded(10)) - 5;
+                o->r = k + 1 == members && round % 7 == 0 ? int(rng.bounded(360)) : 0;
+                o->textTateRevRotateX = round % 13 == 0 ? 6 : 0;
+                o->textLinkList = members > 1 ? &chain : nullptr;
+                chain << o;
+            }
+            chain.first()->relocateText(text);
+            QString joined;
+            for (DrawObject* o : chain) {
+                joined += o->text;
+                copies.emplace_back(Document::copyObject(o));
+                full << copies.back().get();
+                full.last()->text = o->text, full.last()->textLinkList = members > 1 ? &full : nullptr;
+            }
+            QCOMPARE(joined, text);
+            TextReach::setUnbounded(true);
+            full.first()->relocateText(QString());
+            TextReach::setUnbounded(false);
+            for (int k = 0; k < members; ++k) {
+                Snapshot got(chain[k]);
+                if (chain[k]->r == 0) // what the page shows, not what the layout says it reached
+                    got.reach = TextReach::pageRect().translated(-chain[k]->x, -chain[k]->y);
+                QVERIFY2(disagreement(got, Snapshot(full[k])).isEmpty(), qPrintable(QString("round %1").arg(round)));
+            }
+        }
     }
 
     // Random edits, zooms, undos and redos of a chain whose text overflows:
