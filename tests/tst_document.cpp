@@ -215,6 +215,18 @@ private slots:
         for (Areas::value_type& list : areas)
             qDeleteAll(list);
     }
+
+    void fuzzFindingsReadSafely()
+    {
+        // Every input the fuzzer ever stopped on goes through the reader (the
+        // sanitizer suite turns a fault here into a failure).
+        const QDir found(sourceDir() + "/tests/fuzz/regressions");
+        QVERIFY(!found.entryList(QDir::Files).isEmpty());
+        for (const QString& name : found.entryList(QDir::Files)) {
+            DocumentContent doc;
+            Document::parse(readFile(found.filePath(name)), "/nonexistent/zamfu-fuzz", &doc);
+        }
+    }
 };
 
 QTEST_MAIN(TstDocument)
